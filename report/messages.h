@@ -1,0 +1,33 @@
+// The messages that the user is shown, as cp932 byte strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+enum class Message {
+    openFailed,          // ファイルをオープンできませんでした
+    createFailed,        // ファイルの作成に失敗しました
+    decompressionFailed, // 解凍エラーです
+    backgroundImage,     // 背景画像を含むデータには未対応です。
+    unsupportedVersion,  // 未対応のバージョンのシナリオです。
+    unreadableBody,      // シナリオのデータが壊れているか、未対応の形式です。
+    removeFailed,        // 一時ファイルを削除できませんでした。
+    outOfMemory,         // メモリが不足しています。
+};
+
+std::string_view messageText(Message message) noexcept;
+
+// What the core needs of the program around it: the two things a user sees.
+class UserActions {
+public:
+    virtual ~UserActions() = default;
+    // A message box (or its equivalent) with the cp932 text; returns when the
+    // user has seen it.
+    virtual void showMessage(Message message) = 0;
+    // Hands a written report to the user's viewer for text files.
+    virtual void openInViewer(const std::string& reportPath) = 0;
+};
+
+}  // namespace vantor

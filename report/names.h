@@ -1,0 +1,32 @@
+// Japanese names of the identifiers that trigger effects and conditions store.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantor {
+
+class ReportBuffer;
+
+// Selector of the name tables.
+enum class NameKind : std::int32_t {
+    Technology = 1,
+    Object = 2,
+    UnitGroup = 3,
+    ConditionType = 4,
+    EffectType = 5,
+    Player = 6,
+    Resource = 7,
+    UnitType = 8,
+};
+
+// The report text of a stored value: its name (cp932), the empty text (-1 of
+// objects, unit groups and unit types; any kind outside 1..8), or
+// "不明(%#8x)".  Unit groups and unit types carry their own leading label.
+// Never fails.
+std::string lookupName(NameKind kind, std::int32_t value);
+
+// The same text, appended to a report in the making.
+void appendName(ReportBuffer& out, NameKind kind, std::int32_t value);
+
+}  // namespace vantor

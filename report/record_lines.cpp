@@ -1,0 +1,159 @@
+#include "report/record_lines.h"
+
+#include <array>
+
+#include "report/names.h"
+#include "report/report_buffer.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::string_view effectLead = "  \x8c\xf8\x89\xca ";     // "  効果 "
+constexpr std::string_view conditionLead = "  \x8f\xf0\x8c\x8f ";  // "  条件 "
+constexpr std::string_view arrow = "\x81\xa8";                    // →
+constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";    // " 数量:"
+
+constexpr std::size_t effectFieldCount = 23;
+constexpr std::size_t conditionFieldCount = 16;
+
+// The stored fields of a record, those past its stored count as -1.
+template <std::size_t Count>
+struct RecordFields {
+    std::array<std::int32_t, Count> value;
+
+    // Reads F, then F fields; the cursor ends behind the fields.
+    void read(BodyCursor& c) {
+        const std::int32_t stored = c.readS32();
+        if (stored < 0) c.fail();
+        if (!c.ok()) return;
+        const BodyCursor first = c;
+        c.skip(std::int64_t{4} * stored);
+        if (!c.ok()) return;
+        BodyCursor f = first;
+        for (std::size_t k = 0; k < Count; ++k) value[k] = static_cast<std::int64_t>(k) < stored ? f.readS32() : -1;
+    }
+};
+
+// "%-3d:%s" with the type's name, behind the lead.
+void lineHead(ReportBuffer& out, std::string_view lead, std::int32_t index, NameKind kind, std::int32_t type) {
+    out.literal(lead);
+    out.integer(index, 3, ReportBuffer::Pad::left);
+    out.literal(':');
+    appendName(out, kind, type);
+}
+
+// "(%s %s)": a player and one more name.
+void playerAnd(ReportBuffer& out, std::int32_t player, NameKind kind, std::int32_t value) {
+    out.literal(" (");
+    appendName(out, NameKind::Player, player);
+    out.literal(' ');
+    appendName(out, kind, value);
+    out.literal(')');
+}
+
+// "%s %s%s%s": player, object, unit group, unit type.
+void playerAndObject(ReportBuffer& out, std::int32_t player, std::int32_t object, std::int32_t unitGroup,
+                     std::int32_t unitType, bool withUnitType) {
+    appendName(out, NameKind::Player, player);
+    out.literal(' ');
+    appendName(out, NameKind::Object, object);
+    appendName(out, NameKind::UnitGroup, unitGroup);
+    if (withUnitType) appendName(out, NameKind::UnitType, unitType);
+}
+
+}  // namespace
+
+void formatEffectLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out) {
+    BodyCursor c = cursor;
+    const std::int32_t type = c.readS32();
+    RecordFields<effectFieldCount> field;
+    field.read(c);
+    const BodyText text = readString32(c);
+    readString32(c);  // sound
+    const std::int32_t selected = field.value[4] == -1 ? 0 : field.value[4];
+    c.skip(selected < 0 ? -1 : std::int64_t{4} * selected);
+    if (!c.ok()) {
+        cursor.fail();
+        return;
+    }
+    cursor = c;
+
+    lineHead(out, effectLead, index, NameKind::EffectType, type);
+    switch (type) {
+        case 2:  // (player technology)
+            playerAnd(out, field.value[7], NameKind::Technology, field.value[9]);
+            break;
+        case 5:  // (player→receiver resource amount)
+            out.literal(" (");
+            appendName(out, NameKind::Player, field.value[7]);
+            out.literal(arrow);
+            appendName(out, NameKind::Player, field.value[8]);
+            out.literal(' ');
+            appendName(out, NameKind::Resource, field.value[2]);
+            out.literal(' ');
+            out.integer(field.value[1]);
+            out.literal(')');
+            break;
+        case 8:
+        case 9:  // (trigger number)
+            out.literal(" (");
+            out.integer(field.value[13], 4, ReportBuffer::Pad::zero);
+            out.literal(')');
+            break;
+        case 11:  // (player object)
+            playerAnd(out, field.value[7], NameKind::Object, field.value[6]);
+            break;
+        case 14:  // (player object group type)
+            out.literal(" (");
+            playerAndObject(out, field.value[7], field.value[6], field.value[20], field.value[21], true);
+            out.literal(')');
+            break;
+        case 20:  // (text), written as read
+            out.literal(" (");
+            out.text(text.text);
+            out.literal(')');
+            break;
+        case 24:
+        case 27:  // (player object group type amount)
+            out.literal(" (");
+            playerAndObject(out, field.value[7], field.value[6], field.value[20], field.value[21], true);
+            out.literal(amountLabel);
+            out.integer(field.value[1]);
+            out.literal(')');
+            break;
+        default: break;
+    }
+    out.newline();
+}
+
+void formatConditionLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out) {
+    BodyCursor c = cursor;
+    const std::int32_t type = c.readS32();
+    RecordFields<conditionFieldCount> field;
+    field.read(c);
+    if (!c.ok()) {
+        cursor.fail();
+        return;
+    }
+    cursor = c;
+
+    lineHead(out, conditionLead, index, NameKind::ConditionType, type);
+    switch (type) {
+        case 3:
+        case 4:  // (player object group amount)
+            out.literal(" (");
+            playerAndObject(out, field.value[5], field.value[4], field.value[13], 0, false);
+            out.literal(amountLabel);
+            out.integer(field.value[0]);
+            out.literal(')');
+            break;
+        case 9:
+        case 17:  // (player technology)
+            playerAnd(out, field.value[5], NameKind::Technology, field.value[6]);
+            break;
+        default: break;
+    }
+    out.newline();
+}
+
+}  // namespace vantor

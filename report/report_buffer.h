@@ -1,0 +1,69 @@
+// The report in the making: cp932 bytes as they will stand in the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// A growable byte buffer with the few printf conversions the report uses.
+// The report file is a text-mode file: every LF that a line holds is stored
+// as CR LF, and so it is here, byte by byte, as it is appended.  Widths count
+// bytes before that translation, as printf counts them.
+//
+// The storage grows with realloc, which for large buffers remaps pages
+// instead of copying them, so a report of n bytes touches about n bytes.
+class ReportBuffer {
+public:
+    ReportBuffer() = default;
+    ReportBuffer(const ReportBuffer&) = delete;
+    ReportBuffer& operator=(const ReportBuffer&) = delete;
+    ReportBuffer(ReportBuffer&& other) noexcept;
+    ReportBuffer& operator=(ReportBuffer&& other) noexcept;
+    ~ReportBuffer();
+
+    [[nodiscard]] const char* data() const noexcept { return data_; }
+    [[nodiscard]] std::size_t size() const noexcept { return size_; }
+    [[nodiscard]] std::string_view view() const noexcept { return {data_, size_}; }
+    void clear() noexcept { size_ = 0; }
+    void reserve(std::size_t capacity);
+
+    // Bytes that hold no LF (the program's own texts, names): as they are.
+    void literal(std::string_view s) {
+        char* p = grow(s.size());
+        if (!s.empty()) std::memcpy(p, s.data(), s.size());
+    }
+    void literal(char c) { *grow(1) = c; }
+    // "\n" of a format: CR LF.
+    void newline() { literal(std::string_view("\r\n", 2)); }
+    // A text from the scenario: every LF becomes CR LF.
+    void text(std::string_view s);
+    // "%-Ns": the text, then blanks up to `width` bytes.
+    void textLeft(std::string_view s, int width);
+    void literalLeft(std::string_view s, int width);
+
+    // "%d", "%-Nd" (leftAlign), "%Nd", "%0Nd" (zeroPad).
+    enum class Pad { right, left, zero };
+    void integer(std::int32_t value, int width = 0, Pad pad = Pad::right);
+    // "%#8x" of the value read as unsigned.
+    void alternateHex8(std::uint32_t value);
+
+private:
+    char* grow(std::size_t n) {
+        if (capacity_ - size_ < n) expand(n);
+        char* p = data_ + size_;
+        size_ += n;
+        return p;
+    }
+    void expand(std::size_t n);
+    void blanks(std::size_t n);
+
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace vantor

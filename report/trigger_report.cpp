@@ -1,0 +1,226 @@
+#include "report/trigger_report.h"
+
+#include <cstdio>
+#include <new>
+
+#include "report/record_lines.h"
+#include "scenario/extract.h"
+#include "scenario/file_io.h"
+#include "scenario/walk.h"
+
+namespace vantor {
+namespace {
+
+// "全トリガ数："
+constexpr std::string_view countLabel = "\x91S\x83g\x83\x8a\x83K\x90\x94\x81" "F";
+// "No.  トリガ名                       初期設定 ループ 目的   説明の順序"
+constexpr std::string_view headerLine =
+    "No.  \x83g\x83\x8a\x83K\x96\xbc                       \x8f\x89\x8a\xfa\x90\xdd\x92\xe8 \x83\x8b\x81[\x83v "
+    "\x96\xda\x93I   \x90\xe0\x96\xbe\x82\xcc\x8f\x87\x8f\x98";
+constexpr std::string_view ruleLine = "---- ------------------------------ -------- ------ ------ ----------";
+constexpr std::string_view descriptionLabel = "\x90\xe0\x96\xbe\x81" "F";  // "説明："
+constexpr std::string_view continuationIndent = "    \x81" "F";           // "    ："
+
+// The flag texts: いいえ, はい, オフ, オン, いいえ, はい.  The initial state
+// shows the text at 2 + enabled, the loop column the one at 4 + loop, the
+// objective column the one at objective.
+constexpr std::string_view flagTexts[] = {
+    "\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2", "\x83I\x83t",
+    "\x83I\x83\x93",            "\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2",
+};
+
+// A trigger record, up to its effects:
+//   0      int32     enabled
+//   4      int8      loop
+//   5      4         not used
+//   9      int8      objective
+//   10     int32     description order
+//   14     4         not used
+//   18     String32  description
+//          String32  name
+//          int32     effect count
+// then the effects, 4 bytes of order per effect, the condition count, the
+// conditions (72 bytes each as the game saves them) and 4 bytes of order per
+// condition.
+struct TriggerHead {
+    bool enabled;
+    bool loop;
+    bool objective;
+    std::int32_t descriptionOrder;
+    std::string_view description;
+    std::string_view name;
+    std::int32_t effectCount;
+};
+
+TriggerHead readTriggerHead(BodyCursor& c) {
+    TriggerHead h{};
+    // Any value other than 0 is on, negative ones included.
+    h.enabled = c.readS32() != 0;
+    h.loop = c.readS8() != 0;
+    c.skip(4);
+    h.objective = c.readS8() != 0;
+    h.descriptionOrder = c.readS32();
+    c.skip(4);
+    h.description = readString32(c).text;
+    h.name = readString32(c).text;
+    h.effectCount = c.readS32();
+    return h;
+}
+
+// "%04d %-30s %-8s %-6s %-6s %10d\n"
+void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead& h) {
+    out.integer(number, 4, ReportBuffer::Pad::zero);
+    out.literal(' ');
+    out.textLeft(h.name, 30);
+    out.literal(' ');
+    out.literalLeft(flagTexts[2 + h.enabled], 8);
+    out.literal(' ');
+    out.literalLeft(flagTexts[4 + h.loop], 6);
+    out.literal(' ');
+    out.literalLeft(flagTexts[h.objective], 6);
+    out.literal(' ');
+    out.integer(h.descriptionOrder, 10);
+    out.newline();
+}
+
+// "説明：" and the description, each of its line breaks (CR LF or LF)
+// followed by an indent and "：".  A lone CR stays as it is.
+void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
+    out.literal(descriptionLabel);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < description.size(); ++i) {
+        if (description[i] != '\n') continue;
+        const bool crlf = i > start && description[i - 1] == '\r';
+        out.literal(description.substr(start, i - start - (crlf ? 1 : 0)));
+        out.newline();
+        out.literal(continuationIndent);
+        start = i + 1;
+    }
+    out.literal(description.substr(start));
+    out.newline();
+}
+
+std::int64_t countOrZero(std::int32_t count) { return count < 0 ? 0 : count; }
+
+Message messageFor(ReportOutcome outcome) {
+    switch (outcome) {
+        case ReportOutcome::unsupportedVersion: return Message::unsupportedVersion;
+        case ReportOutcome::backgroundImage: return Message::backgroundImage;
+        case ReportOutcome::unreadableBody:
+        case ReportOutcome::reportReady: break;
+    }
+    return Message::unreadableBody;
+}
+
+Message messageFor(ExtractOutcome outcome) {
+    switch (outcome) {
+        case ExtractOutcome::openFailed: return Message::openFailed;
+        case ExtractOutcome::createFailed: return Message::createFailed;
+        case ExtractOutcome::outOfMemory: return Message::outOfMemory;
+        case ExtractOutcome::decompressionFailed:
+        case ExtractOutcome::bodyReady: break;
+    }
+    return Message::decompressionFailed;
+}
+
+// Builds the report into `out`; on failure shows its message and leaves `out` empty.
+bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
+    try {
+        const ReportOutcome outcome = buildTriggerReport(body.view(), out);
+        if (outcome == ReportOutcome::reportReady) return true;
+        out.clear();
+        ui.showMessage(messageFor(outcome));
+    } catch (const std::bad_alloc&) {
+        out.clear();
+        ui.showMessage(Message::outOfMemory);
+    }
+    return false;
+}
+
+}  // namespace
+
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
+    out.clear();
+    const WalkResult walk = findTriggerSection(body);
+    switch (walk.outcome) {
+        case WalkOutcome::triggerSection: break;
+        case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
+        case WalkOutcome::backgroundImage: return ReportOutcome::backgroundImage;
+        case WalkOutcome::unreadableBody: return ReportOutcome::unreadableBody;
+    }
+
+    BodyCursor c(body, walk.position);
+    const std::int32_t triggerCount = c.readS32();
+    if (!c.ok()) return ReportOutcome::unreadableBody;
+
+    out.literal(countLabel);
+    out.integer(triggerCount);
+    out.newline();
+    out.newline();
+    out.literal(headerLine);
+    out.newline();
+    out.literal(ruleLine);
+    out.newline();
+
+    for (std::int32_t t = 0; t < triggerCount; ++t) {
+        const TriggerHead head = readTriggerHead(c);
+        if (!c.ok()) return ReportOutcome::unreadableBody;
+        writeTriggerLine(out, t, head);
+        writeDescriptionLine(out, head.description);
+
+        for (std::int32_t i = 0; i < head.effectCount; ++i) {
+            formatEffectLine(c, i, out);
+            if (!c.ok()) return ReportOutcome::unreadableBody;
+        }
+        c.skip(4 * countOrZero(head.effectCount));  // effect order
+
+        const std::int32_t conditionCount = c.readS32();
+        for (std::int32_t j = 0; c.ok() && j < conditionCount; ++j) formatConditionLine(c, j, out);
+        c.skip(4 * countOrZero(conditionCount));  // condition order
+        if (!c.ok()) return ReportOutcome::unreadableBody;
+        out.newline();
+    }
+    return ReportOutcome::reportReady;
+}
+
+std::string reportPathFor(const std::string& scenarioPath) { return scenarioPath + ".txt"; }
+
+bool saveReport(const std::string& reportPath, std::string_view bytes) {
+    const std::string partialPath = reportPath + ".tmp";
+    if (!writeWholeFile(partialPath, bytes.data(), bytes.size())) return false;
+    if (replaceFile(partialPath, reportPath)) return true;
+    std::remove(partialPath.c_str());
+    return false;
+}
+
+bool writeTriggerReport(const std::string& scenarioPath, const ScenarioBody& body, UserActions& ui) {
+    if (body.empty()) return false;
+    ReportBuffer out;
+    if (!makeReport(body, ui, out)) return false;
+
+    const std::string reportPath = reportPathFor(scenarioPath);
+    if (!saveReport(reportPath, out.view())) {
+        ui.showMessage(Message::createFailed);
+        return false;
+    }
+    ui.openInViewer(reportPath);
+    return true;
+}
+
+bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui, ReportBuffer* capture) {
+    body.clear();
+    TemporaryFile temporary;
+    const ExtractOutcome extraction = extractScenario(scenarioPath, body, temporary);
+    bool reported = false;
+    if (extraction != ExtractOutcome::bodyReady) ui.showMessage(messageFor(extraction));
+    else if (capture) reported = makeReport(body, ui, *capture);
+    else reported = writeTriggerReport(scenarioPath, body, ui);
+
+    if (!removeTemporary(temporary)) {
+        ui.showMessage(Message::removeFailed);
+        reported = false;
+    }
+    return reported;
+}
+
+}  // namespace vantor

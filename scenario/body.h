@@ -1,0 +1,117 @@
+// The decompressed scenario body and the cursor that walks it.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace vantor {
+
+// The decompressed bytes of one scenario.  size 0 means "no body"; while it
+// is 0 the bytes are never read.
+struct ScenarioBody {
+    std::uint32_t size = 0;
+    std::unique_ptr<std::uint8_t[]> bytes;
+
+    void clear() noexcept {
+        bytes.reset();
+        size = 0;
+    }
+    [[nodiscard]] bool empty() const noexcept { return size == 0; }
+    [[nodiscard]] std::span<const std::uint8_t> view() const noexcept {
+        return {bytes.get(), size};
+    }
+};
+
+// The largest body we hold: every position in it fits a signed 32-bit offset.
+inline constexpr std::uint32_t maxBodySize = 0x7FFFFFFF;
+
+// A position in the body with a sticky failure.  Every read goes through one
+// bounds check; a read or a skip that would leave the body fails, does not
+// move the cursor, yields 0 and leaves the cursor failed for good.  Callers
+// read a run of fields and test ok() once before acting on a value.
+//
+// Offsets and lengths are taken as 64-bit values so that no sum of stored
+// values can wrap around; the position itself always stays within the body.
+class BodyCursor {
+public:
+    BodyCursor(std::span<const std::uint8_t> body, std::int64_t position = 0) noexcept
+        : body_(body), position_(position) {
+        if (position < 0 || position > static_cast<std::int64_t>(body.size())) fail();
+    }
+
+    [[nodiscard]] bool ok() const noexcept { return ok_; }
+    [[nodiscard]] std::int64_t position() const noexcept { return position_; }
+    [[nodiscard]] std::int64_t remaining() const noexcept {
+        return static_cast<std::int64_t>(body_.size()) - position_;
+    }
+    [[nodiscard]] std::span<const std::uint8_t> body() const noexcept { return body_; }
+
+    void fail() noexcept { ok_ = false; }
+
+    // Moves by count bytes; a negative count, or one past the end, fails.
+    void skip(std::int64_t count) noexcept {
+        if (ok_ && count >= 0 && count <= remaining()) position_ += count;
+        else fail();
+    }
+
+    // A cursor at `offset` bytes from this one, which is left as it is.
+    [[nodiscard]] BodyCursor at(std::int64_t offset) const noexcept {
+        BodyCursor c = *this;
+        c.skip(offset);
+        return c;
+    }
+
+    std::int8_t readS8() noexcept {
+        const std::uint8_t* p = take(1);
+        return p ? static_cast<std::int8_t>(p[0]) : 0;
+    }
+    std::int16_t readS16() noexcept {
+        const std::uint8_t* p = take(2);
+        if (!p) return 0;
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (std::uint32_t{p[1]} << 8)));
+    }
+    std::int32_t readS32() noexcept { return static_cast<std::int32_t>(readU32()); }
+    std::uint32_t readU32() noexcept {
+        const std::uint8_t* p = take(4);
+        if (!p) return 0;
+        return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+               (std::uint32_t{p[3]} << 24);
+    }
+    float readF32() noexcept { return std::bit_cast<float>(readU32()); }
+
+    // Takes `count` bytes and returns where they start, or nullptr on failure.
+    const std::uint8_t* take(std::int64_t count) noexcept {
+        if (!ok_ || count < 0 || count > remaining()) {
+            fail();
+            return nullptr;
+        }
+        const std::uint8_t* p = body_.data() + position_;
+        position_ += count;
+        return p;
+    }
+
+private:
+    std::span<const std::uint8_t> body_;
+    std::int64_t position_;
+    bool ok_ = true;
+};
+
+// The text of a length-prefixed string: its bytes up to the first NUL, still
+// cp932, and the stored length that the cursor moved by.
+struct BodyText {
+    std::string_view text;
+    std::int32_t length = 0;
+};
+
+// String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
+// length n, then n bytes.  The reader consumes all n bytes; the text stops at
+// the first NUL among them.  A negative length, or one past the end of the
+// body, fails the cursor and yields an empty text.
+BodyText readString16(BodyCursor& cursor) noexcept;
+BodyText readString32(BodyCursor& cursor) noexcept;
+
+}  // namespace vantor
