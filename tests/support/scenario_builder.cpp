@@ -1,0 +1,186 @@
+#include "tests/support/scenario_builder.h"
+
+#include <zlib.h>
+
+#include <bit>
+#include <cstdio>
+#include <stdexcept>
+
+namespace vantor::testing {
+namespace {
+
+constexpr std::uint8_t filler = 0xA5;  // fixed blocks hold this, so a misplaced read shows
+
+void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, filler); }
+
+void putEffect(Bytes& out, const Effect& e) {
+    putS32(out, e.type);
+    putS32(out, static_cast<std::int32_t>(e.fields.size()));
+    for (std::int32_t f : e.fields) putS32(out, f);
+    putString32(out, e.text);
+    putString32(out, e.sound);
+    for (std::int32_t id : e.selectedObjects) putS32(out, id);
+}
+
+void putCondition(Bytes& out, const Condition& c) {
+    putS32(out, c.type);
+    putS32(out, static_cast<std::int32_t>(c.fields.size()));
+    for (std::int32_t f : c.fields) putS32(out, f);
+}
+
+std::int32_t storedCount(std::int64_t stored, std::size_t actual) {
+    return static_cast<std::int32_t>(stored == -1000000000000 ? static_cast<std::int64_t>(actual) : stored);
+}
+
+void putTrigger(Bytes& out, const Trigger& t) {
+    putS32(out, t.enabled);
+    out.push_back(static_cast<std::uint8_t>(t.loop));
+    putFiller(out, 4);
+    out.push_back(static_cast<std::uint8_t>(t.objective));
+    putS32(out, t.descriptionOrder);
+    putFiller(out, 4);
+    putString32(out, t.description);
+    putString32(out, t.name);
+    putS32(out, storedCount(t.effectCount, t.effects.size()));
+    for (const Effect& e : t.effects) putEffect(out, e);
+    for (std::size_t i = 0; i < t.effects.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
+    putS32(out, storedCount(t.conditionCount, t.conditions.size()));
+    for (const Condition& c : t.conditions) putCondition(out, c);
+    for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
+}
+
+}  // namespace
+
+Effect& Effect::set(std::size_t field, std::int32_t value) {
+    fields.at(field) = value;
+    return *this;
+}
+
+Effect& Effect::select(std::vector<std::int32_t> ids) {
+    fields.at(4) = static_cast<std::int32_t>(ids.size());
+    selectedObjects = std::move(ids);
+    return *this;
+}
+
+Condition& Condition::set(std::size_t field, std::int32_t value) {
+    fields.at(field) = value;
+    return *this;
+}
+
+void putS32(Bytes& out, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(u >> shift));
+}
+
+void putS16(Bytes& out, std::int16_t value) {
+    const auto u = static_cast<std::uint16_t>(value);
+    out.push_back(static_cast<std::uint8_t>(u));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+}
+
+void putF32(Bytes& out, float value) { putS32(out, std::bit_cast<std::int32_t>(value)); }
+
+void putString32(Bytes& out, const std::string& text) {
+    putS32(out, static_cast<std::int32_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+void putString16(Bytes& out, const std::string& text) {
+    putS16(out, static_cast<std::int16_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+BuiltBody buildBody(const BodySpec& spec) {
+    BuiltBody built;
+    Bytes& out = built.bytes;
+    putS32(out, 1);  // next object id
+    putF32(out, spec.version);
+    putFiller(out, 4433 - 8);
+    putString16(out, spec.firstText);
+    putFiller(out, 24);
+    putString16(out, spec.secondText);
+    for (const std::string& s : spec.textsBehindSecondText) putString16(out, s);
+
+    built.flagOffset = out.size();
+    putS32(out, spec.imageFlag);
+    putS32(out, spec.imageWidth);
+    putS32(out, spec.imageHeight);
+    putFiller(out, 78 - 12);
+    for (const std::string& s : spec.textsBehindFlag) putString16(out, s);
+    for (const std::string& s : spec.entries) {
+        putFiller(out, 8);
+        putString32(out, s);
+    }
+
+    built.mapStepOffset = out.size();
+    putFiller(out, 18464);
+    putS32(out, spec.mapDimension);
+    putFiller(out, 236 - 4 + 3 * static_cast<std::size_t>(spec.mapDimension) * static_cast<std::size_t>(spec.mapDimension));
+    for (std::int32_t units : spec.unitCounts) {
+        putS32(out, units);
+        putFiller(out, 29 * static_cast<std::size_t>(units < 0 ? 0 : units));
+    }
+    putFiller(out, 4);
+    for (const PlayerBlock& p : spec.players) {
+        putString16(out, p.name);
+        putFiller(out, 13);
+        putS16(out, p.entryCount);
+        putFiller(out, 5 * static_cast<std::size_t>(p.entryCount < 0 ? 0 : p.entryCount) + 4);
+        putF32(out, p.tailCount);
+        const auto t = static_cast<std::int64_t>(p.tailCount);
+        putFiller(out, 4 * static_cast<std::size_t>(t < 0 ? 0 : t) + 13);
+    }
+    putFiller(out, 9);
+
+    built.triggerCountOffset = out.size();
+    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
+    for (const Trigger& t : spec.triggers) putTrigger(out, t);
+    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    return built;
+}
+
+Bytes rawDeflate(const Bytes& bytes, int level) {
+    z_stream z{};
+    if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("deflateInit2");
+    Bytes out(deflateBound(&z, static_cast<uLong>(bytes.size())));
+    z.next_in = const_cast<Bytef*>(bytes.data());
+    z.avail_in = static_cast<uInt>(bytes.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    const int result = deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    if (result != Z_STREAM_END) throw std::runtime_error("deflate");
+    return out;
+}
+
+Bytes buildContainer(const Bytes& body, const std::string& header, const std::string& leading) {
+    Bytes out(leading.begin(), leading.end());
+    out.resize(4, 0);
+    putS32(out, static_cast<std::int32_t>(header.size()));
+    out.insert(out.end(), header.begin(), header.end());
+    const Bytes compressed = rawDeflate(body);
+    out.insert(out.end(), compressed.begin(), compressed.end());
+    return out;
+}
+
+Bytes readFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw std::runtime_error("cannot open " + path);
+    Bytes out;
+    std::uint8_t buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
+    std::fclose(f);
+    return out;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot create " + path);
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !ok) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace vantor::testing

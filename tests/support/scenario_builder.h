@@ -1,0 +1,99 @@
+// Builds scenario bytes for tests, benchmarks, fuzz seeds and the bundled
+// sample: a body laid out as the walk expects it, its triggers, and the
+// container around it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantor::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Fields of effects and conditions not named stay -1, as the game saves them.
+struct Effect {
+    std::int32_t type = 0;
+    std::vector<std::int32_t> fields = std::vector<std::int32_t>(23, -1);  // its size is the stored field count
+    std::string text;   // String32 bytes as stored (add a NUL yourself)
+    std::string sound;
+    std::vector<std::int32_t> selectedObjects;  // written as they are; field 4 sizes them
+
+    Effect& set(std::size_t field, std::int32_t value);
+    // Stores the ids and sets field 4 to their count.
+    Effect& select(std::vector<std::int32_t> ids);
+};
+
+struct Condition {
+    std::int32_t type = 0;
+    std::vector<std::int32_t> fields = std::vector<std::int32_t>(16, -1);
+
+    Condition& set(std::size_t field, std::int32_t value);
+};
+
+struct Trigger {
+    std::int32_t enabled = 1;
+    std::int8_t loop = 0;
+    std::int8_t objective = 0;
+    std::int32_t descriptionOrder = 0;
+    std::string description;
+    std::string name;
+    std::vector<Effect> effects;
+    std::vector<Condition> conditions;
+    // Stored counts; when unset, the sizes of the lists.
+    std::int64_t effectCount = -1000000000000;
+    std::int64_t conditionCount = -1000000000000;
+};
+
+struct PlayerBlock {
+    std::string name;
+    std::int16_t entryCount = 0;  // part 3: 5·k + 6 bytes
+    float tailCount = 0.0f;       // part 4: 4 + 4·trunc(v) + 13 bytes
+};
+
+struct BodySpec {
+    float version = 1.22f;
+    std::string firstText;
+    std::string secondText;
+    std::array<std::string, 9> textsBehindSecondText;
+    std::int32_t imageFlag = 0;
+    std::int32_t imageWidth = 0;
+    std::int32_t imageHeight = 0;
+    std::array<std::string, 16> textsBehindFlag;
+    std::array<std::string, 16> entries;  // each: 8 bytes, int32 m, m bytes
+    std::int32_t mapDimension = 0;
+    std::array<std::int32_t, 9> unitCounts{};
+    std::array<PlayerBlock, 8> players;
+    std::vector<Trigger> triggers;
+    std::int64_t triggerCount = -1000000000000;  // stored count; when unset, the list's size
+    std::string trailing;                        // bytes behind the trigger section
+};
+
+struct BuiltBody {
+    Bytes bytes;
+    std::size_t flagOffset = 0;          // the background-image flag
+    std::size_t mapStepOffset = 0;       // the start of the 18464-byte block before the map
+    std::size_t triggerCountOffset = 0;  // the trigger count
+};
+
+BuiltBody buildBody(const BodySpec& spec);
+
+// Raw deflate (window bits -15) of the bytes.
+Bytes rawDeflate(const Bytes& bytes, int level = 6);
+
+// The container: 4 leading bytes, header length, header, raw-deflated body.
+Bytes buildContainer(const Bytes& body, const std::string& header = "scenario header",
+                     const std::string& leading = "1.21");
+
+// Little-endian writers.
+void putS32(Bytes& out, std::int32_t value);
+void putS16(Bytes& out, std::int16_t value);
+void putF32(Bytes& out, float value);
+void putString32(Bytes& out, const std::string& text);
+void putString16(Bytes& out, const std::string& text);
+
+Bytes readFile(const std::string& path);
+void writeFile(const std::string& path, const Bytes& bytes);
+
+}  // namespace vantor::testing
