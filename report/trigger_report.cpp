@@ -128,7 +128,6 @@ bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
     try {
         const ReportOutcome outcome = buildTriggerReport(body.view(), out);
         if (outcome == ReportOutcome::reportReady) return true;
-        out.clear();
         ui.showMessage(messageFor(outcome));
     } catch (const std::bad_alloc&) {
         out.clear();
@@ -139,8 +138,9 @@ bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
 
 }  // namespace
 
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
-    out.clear();
+namespace {
+
+ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
     const WalkResult walk = findTriggerSection(body);
     switch (walk.outcome) {
         case WalkOutcome::triggerSection: break;
@@ -181,6 +181,15 @@ ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffe
         out.newline();
     }
     return ReportOutcome::reportReady;
+}
+
+}  // namespace
+
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
+    out.clear();
+    const ReportOutcome outcome = writeReport(body, out);
+    if (outcome != ReportOutcome::reportReady) out.clear();  // no part of a report is ever shown
+    return outcome;
 }
 
 std::string reportPathFor(const std::string& scenarioPath) { return scenarioPath + ".txt"; }

@@ -18,7 +18,7 @@ enum class [[nodiscard]] ReportOutcome {
 };
 
 // Writes the whole report of `body` into `out` (cp932, CR LF).  On any outcome
-// but reportReady, `out` holds nothing that may be shown.
+// but reportReady, `out` is left empty.
 ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out);
 
 // The report file of a scenario: its path with ".txt" appended.
