@@ -1,0 +1,209 @@
+// Writes the seed corpora of the fuzz targets: scenarios made by the test
+// builder, and copies of given scenario files, each as a scenario file (for
+// the file target) and as its decompressed body (for the body target).
+//
+//   vantor-fuzz-seeds OUTDIR [SCENARIO_FILE...]
+//
+// gives OUTDIR/file/*.scx and OUTDIR/body/*.body.
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/scenario_builder.h"
+
+namespace {
+
+using namespace vantor::testing;
+
+// The body of a scenario file, or nothing when it is not a readable container.
+Bytes inflateContainer(const Bytes& file) {
+    if (file.size() < 8) return {};
+    const std::int64_t header = static_cast<std::int32_t>(std::uint32_t{file[4]} | (std::uint32_t{file[5]} << 8) |
+                                                          (std::uint32_t{file[6]} << 16) |
+                                                          (std::uint32_t{file[7]} << 24));
+    if (header < 0 || header > static_cast<std::int64_t>(file.size()) - 8) return {};
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK) return {};
+    z.next_in = const_cast<Bytef*>(file.data() + 8 + header);
+    z.avail_in = static_cast<uInt>(file.size() - 8 - static_cast<std::size_t>(header));
+    Bytes body;
+    std::vector<std::uint8_t> chunk(131072);
+    int result = Z_OK;
+    while (result == Z_OK) {
+        z.next_out = chunk.data();
+        z.avail_out = static_cast<uInt>(chunk.size());
+        result = inflate(&z, Z_NO_FLUSH);
+        body.insert(body.end(), chunk.data(), chunk.data() + (chunk.size() - z.avail_out));
+        if (result == Z_OK && z.avail_in == 0 && z.avail_out != 0) break;
+    }
+    inflateEnd(&z);
+    return result == Z_STREAM_END ? body : Bytes{};
+}
+
+Effect effect(std::int32_t type) {
+    Effect e;
+    e.type = type;
+    return e;
+}
+
+Condition condition(std::int32_t type) {
+    Condition c;
+    c.type = type;
+    return c;
+}
+
+// Triggers with every effect and condition type, each with fields set.
+std::vector<Trigger> richTriggers() {
+    std::vector<Trigger> triggers;
+    Trigger first;
+    first.name = "A trigger whose name is longer than thirty bytes";
+    first.description = "line one\r\nline two\nline\rthree";
+    first.loop = 1;
+    first.objective = 1;
+    first.descriptionOrder = 7;
+    for (std::int32_t type = -1; type <= 40; ++type) {
+        Effect e = effect(type);
+        e.set(1, 250).set(2, 3).set(6, 4).set(7, 1).set(8, 2).set(9, 22).set(13, 3).set(20, 5).set(21, 2);
+        if (type == 20) e.text = std::string("shown\r\ntext\0tail", 16);
+        if (type % 5 == 0) e.select({101, 102, 103});
+        first.effects.push_back(e);
+    }
+    for (std::int32_t type = -1; type <= 25; ++type) {
+        Condition c = condition(type);
+        c.set(0, 10).set(4, 83).set(5, 2).set(6, 101).set(13, 7);
+        first.conditions.push_back(c);
+    }
+    triggers.push_back(first);
+
+    Trigger shortFields;  // records as third-party editors store them
+    shortFields.enabled = -3;
+    shortFields.loop = -2;
+    shortFields.name = "short";
+    for (std::size_t stored : {0u, 1u, 5u, 10u, 14u, 22u}) {
+        Effect e = effect(static_cast<std::int32_t>(stored % 2 == 0 ? 24 : 14));
+        e.fields.assign(stored, 3);
+        shortFields.effects.push_back(e);
+        Condition c = condition(3);
+        c.fields.assign(stored % 17, 4);
+        shortFields.conditions.push_back(c);
+    }
+    triggers.push_back(shortFields);
+
+    Trigger empty;
+    triggers.push_back(empty);
+    Trigger negative;
+    negative.effectCount = -1;
+    negative.conditionCount = -5;
+    triggers.push_back(negative);
+    return triggers;
+}
+
+struct Seed {
+    std::string name;
+    Bytes body;
+};
+
+std::vector<Seed> builderSeeds() {
+    std::vector<Seed> seeds;
+    BodySpec plain;
+    seeds.push_back({"empty", buildBody(plain).bytes});
+
+    BodySpec rich;
+    rich.firstText = "first";
+    rich.secondText = "second";
+    rich.textsBehindSecondText[3] = "nine";
+    rich.textsBehindFlag[15] = "sixteen";
+    rich.entries[2] = "entry";
+    rich.mapDimension = 4;
+    rich.unitCounts = {1, 0, 2, 0, 0, 0, 0, 0, 3};
+    rich.players[0] = {"player", 2, 2.0f};
+    rich.players[7] = {"", 0, 1.9f};
+    rich.triggers = richTriggers();
+    rich.trailing = "after the triggers";
+    seeds.push_back({"rich", buildBody(rich).bytes});
+
+    BodySpec image = rich;
+    image.imageFlag = 1;
+    seeds.push_back({"image", buildBody(image).bytes});
+    BodySpec otherFlag = rich;
+    otherFlag.imageFlag = 2;
+    seeds.push_back({"other-flag", buildBody(otherFlag).bytes});
+    BodySpec sizedFlag = rich;
+    sizedFlag.imageFlag = 3;
+    sizedFlag.imageWidth = 640;
+    sizedFlag.imageHeight = 480;
+    seeds.push_back({"sized-flag", buildBody(sizedFlag).bytes});
+
+    BodySpec oldVersion = rich;
+    oldVersion.version = 1.20f;
+    seeds.push_back({"old-version", buildBody(oldVersion).bytes});
+
+    BodySpec negativeCount;
+    negativeCount.triggerCount = -2;
+    seeds.push_back({"negative-count", buildBody(negativeCount).bytes});
+
+    BodySpec hugeCount = rich;
+    hugeCount.triggerCount = 0x7FFFFFFF;
+    seeds.push_back({"huge-count", buildBody(hugeCount).bytes});
+
+    BodySpec many;
+    for (int i = 0; i < 40; ++i) {
+        Trigger t;
+        t.name = "t" + std::to_string(i);
+        Effect e = effect(8);
+        e.set(13, i);
+        t.effects.push_back(e);
+        t.conditions.push_back(condition(9).set(5, 1).set(6, i));
+        many.triggers.push_back(t);
+    }
+    seeds.push_back({"many", buildBody(many).bytes});
+    return seeds;
+}
+
+void write(const std::filesystem::path& path, const Bytes& bytes) {
+    writeFile(path.string(), bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR [SCENARIO_FILE...]\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    std::filesystem::create_directories(out / "file");
+    std::filesystem::create_directories(out / "body");
+    try {
+        for (const Seed& seed : builderSeeds()) {
+            write(out / "body" / (seed.name + ".body"), seed.body);
+            write(out / "file" / (seed.name + ".scx"), buildContainer(seed.body));
+        }
+        const Bytes rich = builderSeeds()[1].body;
+        write(out / "file" / "no-header.scx", buildContainer(rich, ""));
+        Bytes cut = buildContainer(rich);
+        cut.resize(cut.size() / 2);
+        write(out / "file" / "cut-short.scx", cut);
+        Bytes stored = {'1', '.', '2', '1'};  // stored (uncompressed) deflate blocks
+        putS32(stored, 0);
+        const Bytes storedBlocks = rawDeflate(rich, 0);
+        stored.insert(stored.end(), storedBlocks.begin(), storedBlocks.end());
+        write(out / "file" / "stored.scx", stored);
+
+        for (int i = 2; i < argc; ++i) {
+            const std::filesystem::path source = argv[i];
+            const Bytes file = readFile(source.string());
+            const std::string name = source.filename().string();
+            write(out / "file" / name, file);
+            const Bytes body = inflateContainer(file);
+            if (!body.empty()) write(out / "body" / (name + ".body"), body);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantor-fuzz-seeds: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
