@@ -20,7 +20,7 @@ cmake --build "$build" -j2 --target vantor-report make_large_scenario >/dev/null
 work=$build/large
 mkdir -p "$work"
 
-printf '%8s %12s %12s %12s %12s %10s %10s %10s\n' MB file body report peak_rss wall_s rss/(f+b) s/100MB
+printf '%8s %12s %12s %12s %12s %10s %10s %10s\n' MB file body report peak_rss wall_s 'rss/(f+b)' s/100MB
 for mb in "${sizes[@]}"; do
   scenario=$work/large-$mb.scx
   rm -f "$scenario".txt
