@@ -1,6 +1,7 @@
 # Turns the guide's UTF-8 source into what Windows users read: code page 932
 # with CR LF line ends, the version filled in.
 #   cmake -DSOURCE=readme-ja.txt -DOUTPUT=guide.txt -DVERSION=1.2.3.4 -P make_guide.cmake
+cmake_minimum_required(VERSION 3.24)
 foreach(var SOURCE OUTPUT VERSION)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "make_guide.cmake: ${var} is not set")

@@ -3,6 +3,7 @@
 # sha256sum's format, UTF-8 names, CR LF), then
 # zips them into ${OUTPUT_DIR}/vantor-${VERSION}-win64.zip and checks the
 # archive.  Run by the release_zip target.
+cmake_minimum_required(VERSION 3.24)
 foreach(var VERSION APP CLI GUIDE LICENSE OBJDUMP WORK_DIR OUTPUT_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "make_zip.cmake: ${var} is not set")
