@@ -87,14 +87,58 @@ foreach(file IN LISTS contents)
   execute_process(COMMAND touch -d "@${epoch}" "${stage}/${file}" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 
-# UTF-8 names, flagged as such, so that the Japanese file name survives.
+# The Japanese file name must reach Windows intact: stored as UTF-8 with the
+# UTF-8 flag (bit 11).  Info-ZIP's zip does that only when it can load the
+# locale en_US.UTF-8, which a fresh Debian lacks; it is offered here as
+# C.UTF-8, which every Debian has.  The flag is checked below.
 find_program(ZIP zip REQUIRED)
+set(locales "${WORK_DIR}/locales")
+file(REMOVE_RECURSE "${locales}")
+set(zip_env LC_ALL=C.UTF-8 TZ=UTC)
+if(IS_DIRECTORY /usr/lib/locale/C.utf8)
+  file(MAKE_DIRECTORY "${locales}")
+  file(CREATE_LINK /usr/lib/locale/C.utf8 "${locales}/en_US.UTF-8" SYMBOLIC)
+  list(APPEND zip_env "LOCPATH=${locales}")
+endif()
 file(REMOVE "${archive}")
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 TZ=UTC
-          "${ZIP}" -X -q -9 -UN=UTF8 "${archive}" ${contents}
+  COMMAND ${CMAKE_COMMAND} -E env ${zip_env} "${ZIP}" -X -q -9 -UN=UTF8 "${archive}" ${contents}
   WORKING_DIRECTORY "${stage}"
   COMMAND_ERROR_IS_FATAL ANY)
+file(REMOVE_RECURSE "${locales}")
+
+# Bit 11 of the guide's entry, in its local header (name at +30, flags at +6)
+# and in the central directory (name at +46, flags at +8).
+file(READ "${archive}" archive_hex HEX)
+string(HEX "${guide_name}" name_hex)
+string(LENGTH "${name_hex}" name_length)
+set(flagged_headers 0)
+string(FIND "${archive_hex}" "${name_hex}" at)
+set(offset 0)
+while(NOT at EQUAL -1)
+  math(EXPR position "${offset} + ${at}")
+  foreach(header IN ITEMS "504b0304;30;6" "504b0102;46;8")
+    list(GET header 0 signature)
+    list(GET header 1 name_at)
+    list(GET header 2 flags_at)
+    math(EXPR start "${position} - 2 * ${name_at}")
+    if(start GREATER_EQUAL 0)
+      string(SUBSTRING "${archive_hex}" ${start} 8 found)
+      math(EXPR high_byte "${start} + 2 * ${flags_at} + 2")
+      string(SUBSTRING "${archive_hex}" ${high_byte} 2 flags)
+      math(EXPR utf8 "0x${flags} & 0x08")
+      if(found STREQUAL signature AND utf8)
+        math(EXPR flagged_headers "${flagged_headers} + 1")
+      endif()
+    endif()
+  endforeach()
+  math(EXPR offset "${position} + ${name_length}")
+  string(SUBSTRING "${archive_hex}" ${offset} -1 rest)
+  string(FIND "${rest}" "${name_hex}" at)
+endwhile()
+if(NOT flagged_headers EQUAL 2)
+  message(FATAL_ERROR "${archive}: ${guide_name} is not stored as a UTF-8 name")
+endif()
 
 # Check the archive: unpacked into an empty folder, it holds exactly these
 # files, and each matches its sum.
