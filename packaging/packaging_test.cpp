@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -93,10 +92,20 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
+// The words that start with "-" or "--" at the start of the text or after a
+// space, ",", "|" or "[".
 std::set<std::string> optionsIn(const std::string& text) {
-    static const std::regex option("(^|[ ,|\\[])(--?[a-z0-9][a-z0-9-]*)");
+    const auto isWordChar = [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; };
     std::set<std::string> found;
-    for (std::sregex_iterator it(text.begin(), text.end(), option), end; it != end; ++it) found.insert((*it)[2]);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '-' || (i > 0 && std::string_view(" ,|[").find(text[i - 1]) == std::string_view::npos)) continue;
+        std::size_t end = i + 1;
+        if (end < text.size() && text[end] == '-') ++end;
+        if (end == text.size() || text[end] == '-' || !isWordChar(text[end])) continue;
+        while (end < text.size() && isWordChar(text[end])) ++end;
+        found.insert(text.substr(i, end - i));
+        i = end;
+    }
     return found;
 }
 
