@@ -1,0 +1,48 @@
+// The main dialog: the scenario folder, its list of scenario files, the
+// report button, the folder picker and the about box in the window menu.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/framework.h"
+#include "report/messages.h"
+#include "scenario/body.h"
+
+namespace vantor::app {
+
+class ReportDialog final : public Dialog, private UserActions {
+public:
+    ReportDialog();
+    ~ReportDialog() override;
+
+protected:
+    void DoDataExchange(DataExchange& exchange) override;
+    bool PreTranslateMessage(MSG& message) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    // Handlers of the dialog's message table; true when the message needs
+    // no default handling.
+    bool onSystemCommand(std::uint32_t command, LPARAM parameter);
+    bool onPaint();
+    HICON onQueryDragIcon() const noexcept { return appIcon; }
+    void onReportButton();
+    void browseForFolder();
+    static int CALLBACK browseCallback(HWND picker, UINT message, LPARAM parameter, LPARAM data);
+
+    void fillScenarioList(std::string folder);
+
+    // What the report core asks of the dialog.
+    void showMessage(Message message) override;
+    void openInViewer(const std::string& reportPath) override;
+
+    ListBox scenarioList;
+    std::string folderText;
+    HICON appIcon;
+    ScenarioBody scenarioBody;
+};
+
+}  // namespace vantor::app

@@ -1,0 +1,51 @@
+#!/bin/bash
+# vantor-report.exe under Wine writes report files byte for byte as the
+# native vantor-report does: for the end-to-end folders' scenarios and for the
+# shared corpus (when it is there).
+#
+#   cli_matches_native.sh WINE CLI_EXE NATIVE_CLI MAKE_GUI_SCENARIOS WORK CORPUS
+set -u
+wine=$1 cli_exe=$2 native_cli=$3 make_scenarios=$4 work=$5 corpus=$6
+export LANG=ja_JP.UTF-8 LC_ALL=  # Japanese file names: the Windows side needs code page 932
+
+for tool in "$native_cli" "$make_scenarios"; do
+    [ -x "$tool" ] || { echo "SKIP: no native build ($tool); .ci/wine-tests.sh makes one"; exit 77; }
+done
+
+rm -rf "$work" && mkdir -p "$work/native" "$work/wine" || exit 1
+"$make_scenarios" "$work/made" || exit 1
+inputs=("$work"/made/game/Scenario/*.[sS][cC][xX] "$work"/made/other/*.scx)
+[ -d "$corpus" ] && inputs+=("$corpus"/*.sc[xn])
+for side in native wine; do
+    for input in "${inputs[@]}"; do [ -f "$input" ] && { cp "$input" "$work/$side/" || exit 1; }; done
+done
+
+cd "$work/native" && names=(*) || exit 1
+timeout 120 "$native_cli" "${names[@]}" >"$work/native.out" 2>"$work/native.err"
+native_rc=$?
+cd "$work/wine" || exit 1
+timeout 120 "$wine" "$cli_exe" "${names[@]}" >"$work/wine.out" 2>"$work/wine.err" </dev/null
+wine_rc=$?
+
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+[ "$native_rc" = "$wine_rc" ] || fail "exit status: native $native_rc, Wine $wine_rc"
+reports=0
+for name in "${names[@]}"; do
+    case $name in *.txt) continue ;; esac
+    if [ -e "$work/native/$name.txt" ]; then
+        reports=$((reports + 1))
+        if cmp -s "$work/native/$name.txt" "$work/wine/$name.txt"; then
+            echo "ok   $name.txt ($(stat -c %s "$work/native/$name.txt") bytes)"
+        else
+            fail "$name.txt differs"
+        fi
+    elif [ -e "$work/wine/$name.txt" ]; then
+        fail "$name.txt written under Wine only"
+    fi
+done
+leftovers=$(find "$work/native" "$work/wine" -name '*.dat' | wc -l)
+[ "$leftovers" = 0 ] || fail "$leftovers temporary file(s) left"
+[ "$reports" -ge 4 ] || fail "only $reports report(s) compared"
+echo "$reports report(s) compared, $failures failure(s)"
+[ "$failures" = 0 ]

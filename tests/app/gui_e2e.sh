@@ -1,0 +1,66 @@
+#!/bin/bash
+# The real dialog in a Wine window, driven by gui_driver.exe: the registry
+# folder, the list, reports (compared with the native command line's), the
+# message boxes, Enter, Esc, the about box, the folder picker and the close
+# box.  Then the folder when the registry has no usable value.
+#
+#   gui_e2e.sh WINE VANTOR_EXE GUI_DRIVER_EXE MAKE_GUI_SCENARIOS NATIVE_CLI WORK
+set -u
+wine=$1 app=$2 driver=$3 make_scenarios=$4 native_cli=$5 work=$6
+export LANG=ja_JP.UTF-8 LC_ALL=
+. "$(dirname "$0")/gui_common.sh"
+for tool in "$native_cli" "$make_scenarios"; do
+    [ -x "$tool" ] || { echo "SKIP: no native build ($tool); .ci/wine-tests.sh makes one"; exit 77; }
+done
+
+rm -rf "$work" && mkdir -p "$work" || exit 1
+log=$work/wine.log
+"$make_scenarios" "$work" || exit 1
+
+# The reports to expect, from the native command line.
+mkdir "$work/expected" || exit 1
+(cd "$work/game/Scenario" && cp sample.scx UPPER.SCX 日本語のシナリオ.scx "$work/expected/") || exit 1
+(cd "$work/expected" && "$native_cli" sample.scx UPPER.SCX 日本語のシナリオ.scx >/dev/null) || exit 1
+
+# The game folder in the 32-bit view, where the game's installer writes it;
+# a decoy in the 64-bit view.
+reg add "$game_key" /v 'EXE Path' /d "$(winpath "$work/game")" /f /reg:32 || exit 1
+reg add "$game_key" /v 'EXE Path' /d "$(winpath "$work/decoy")" /f /reg:64 || exit 1
+# The viewer for .txt is the driver's recorder: nothing outside starts.
+reg add 'HKCR\.txt' /ve /d vantor.test.txtfile /f || exit 1
+reg add 'HKCR\vantor.test.txtfile\shell\open\command' /ve \
+    /d "\"$(winpath "$driver")\" record \"$(winpath "$work/opened.log")\" \"%1\"" /f || exit 1
+
+# The second folder lies on drive C: of the Wine prefix, where the folder
+# picker's tree is small (it opens every folder on the way to the selection).
+other=${WINEPREFIX:-$HOME/.wine}/drive_c/vantor-e2e/other
+rm -rf "$(dirname "$other")" && mkdir -p "$other" && cp "$work/other/other.scx" "$other/" || exit 1
+
+status=0
+start_app "$app"
+timeout 180 "$wine" "$driver" e2e "$(winpath "$work/game")" 'C:\vantor-e2e\other' \
+    "$(winpath "$work/expected")" "$(winpath "$work/opened.log")" </dev/null
+driver_rc=$?
+if [ $driver_rc = 0 ]; then end_app; else end_app kill; fi
+app_rc=$?
+[ $driver_rc = 0 ] || status=1
+[ $app_rc = 0 ] || { echo "FAIL vantor.exe ended with status $app_rc"; status=1; }
+leftovers=$(find "$work" -name '*.dat')
+[ -z "$leftovers" ] || { echo "FAIL temporary files left: $leftovers"; status=1; }
+
+# No usable value in the 32-bit view (missing, then not a string): the
+# folder is "\Scenario\", and the 64-bit view is not read.
+for kind in missing number; do
+    if [ $kind = missing ]; then reg delete "$game_key" /v 'EXE Path' /f /reg:32
+    else reg add "$game_key" /v 'EXE Path' /t REG_DWORD /d 1 /f /reg:32; fi
+    start_app "$app"
+    timeout 60 "$wine" "$driver" field '\Scenario\' </dev/null
+    driver_rc=$?
+    if [ $driver_rc = 0 ]; then end_app; else end_app kill; fi
+    [ $driver_rc = 0 ] || { echo "FAIL registry value $kind"; status=1; }
+done
+reg delete "$game_key" /f /reg:32
+reg delete "$game_key" /f /reg:64
+
+[ $status = 0 ] && echo "gui_e2e passed" || { echo "--- Wine's output:"; tail -n 40 "$log"; }
+exit $status
