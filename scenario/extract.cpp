@@ -113,6 +113,9 @@ ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& bo
         temporary.path_ = scenarioPath + ".dat";
         temporary.file_ = std::fopen(temporary.path_.c_str(), "w+b");
         if (!temporary.file_) return ExtractOutcome::createFailed;
+        // Each chunk goes to the file in one write, and the body comes back in
+        // one read: no copy through a stdio buffer.
+        std::setvbuf(temporary.file_, nullptr, _IONBF, 0);
 
         const std::int64_t total = inflateToFile(compressed, temporary.file_);
         std::vector<unsigned char>().swap(compressed);  // freed before the body is allocated

@@ -7,6 +7,12 @@ extern "C" __declspec(dllimport) int __stdcall MoveFileExA(const char* existing,
                                                            unsigned long flags);
 #endif
 
+#if defined(__linux__)
+#include <fcntl.h>  // AT_FDCWD
+
+#include <filesystem>
+#endif
+
 namespace vantor {
 
 #ifdef _WIN32
@@ -33,6 +39,18 @@ bool replaceFile(const std::string& from, const std::string& to) noexcept {
     constexpr unsigned long replaceExisting = 0x1;  // MOVEFILE_REPLACE_EXISTING
     return MoveFileExA(from.c_str(), to.c_str(), replaceExisting) != 0;
 #else
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    // Renamed over an older file, a new file is written out to disk at once
+    // (ext4 does so to guard replace-by-rename).  Exchanging the two names and
+    // removing the older file gives the same result, equally in one step, and
+    // leaves the writing to the usual writeback.
+    std::error_code error;
+    if (std::filesystem::symlink_status(to, error).type() == std::filesystem::file_type::regular &&
+        renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+        std::remove(from.c_str());  // the older file, now under the other name
+        return true;
+    }
+#endif
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
 }
