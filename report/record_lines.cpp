@@ -1,5 +1,6 @@
 #include "report/record_lines.h"
 
+#include <algorithm>
 #include <array>
 
 #include "report/names.h"
@@ -16,6 +17,11 @@ constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";    // " 数量:"
 constexpr std::size_t effectFieldCount = 23;
 constexpr std::size_t conditionFieldCount = 16;
 
+std::int32_t loadS32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+                                     (std::uint32_t{p[3]} << 24));
+}
+
 // The stored fields of a record, those past its stored count as -1.
 template <std::size_t Count>
 struct RecordFields {
@@ -24,13 +30,11 @@ struct RecordFields {
     // Reads F, then F fields; the cursor ends behind the fields.
     void read(BodyCursor& c) {
         const std::int32_t stored = c.readS32();
-        if (stored < 0) c.fail();
-        if (!c.ok()) return;
-        const BodyCursor first = c;
-        c.skip(std::int64_t{4} * stored);
-        if (!c.ok()) return;
-        BodyCursor f = first;
-        for (std::size_t k = 0; k < Count; ++k) value[k] = static_cast<std::int64_t>(k) < stored ? f.readS32() : -1;
+        const std::uint8_t* p = c.take(std::int64_t{4} * stored);  // a negative count fails here
+        if (!p) return;
+        value.fill(-1);
+        const std::size_t present = std::min(Count, static_cast<std::size_t>(stored));
+        for (std::size_t k = 0; k < present; ++k) value[k] = loadS32(p + 4 * k);
     }
 };
 
@@ -63,8 +67,7 @@ void playerAndObject(ReportBuffer& out, std::int32_t player, std::int32_t object
 
 }  // namespace
 
-void formatEffectLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out) {
-    BodyCursor c = cursor;
+void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
     const std::int32_t type = c.readS32();
     RecordFields<effectFieldCount> field;
     field.read(c);
@@ -72,11 +75,7 @@ void formatEffectLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out)
     readString32(c);  // sound
     const std::int32_t selected = field.value[4] == -1 ? 0 : field.value[4];
     c.skip(selected < 0 ? -1 : std::int64_t{4} * selected);
-    if (!c.ok()) {
-        cursor.fail();
-        return;
-    }
-    cursor = c;
+    if (!c.ok()) return;
 
     lineHead(out, effectLead, index, NameKind::EffectType, type);
     switch (type) {
@@ -126,16 +125,11 @@ void formatEffectLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out)
     out.newline();
 }
 
-void formatConditionLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out) {
-    BodyCursor c = cursor;
+void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
     const std::int32_t type = c.readS32();
     RecordFields<conditionFieldCount> field;
     field.read(c);
-    if (!c.ok()) {
-        cursor.fail();
-        return;
-    }
-    cursor = c;
+    if (!c.ok()) return;
 
     lineHead(out, conditionLead, index, NameKind::ConditionType, type);
     switch (type) {

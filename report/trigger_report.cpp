@@ -1,6 +1,7 @@
 #include "report/trigger_report.h"
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "report/record_lines.h"
@@ -87,16 +88,17 @@ void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead&
 // followed by an indent and "：".  A lone CR stays as it is.
 void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
     out.literal(descriptionLabel);
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < description.size(); ++i) {
-        if (description[i] != '\n') continue;
-        const bool crlf = i > start && description[i - 1] == '\r';
-        out.literal(description.substr(start, i - start - (crlf ? 1 : 0)));
+    for (;;) {
+        const void* lf = std::memchr(description.data(), '\n', description.size());
+        if (!lf) break;
+        const auto i = static_cast<std::size_t>(static_cast<const char*>(lf) - description.data());
+        const bool crlf = i > 0 && description[i - 1] == '\r';
+        out.literal(description.substr(0, i - (crlf ? 1 : 0)));
         out.newline();
         out.literal(continuationIndent);
-        start = i + 1;
+        description.remove_prefix(i + 1);
     }
-    out.literal(description.substr(start));
+    out.literal(description);
     out.newline();
 }
 
