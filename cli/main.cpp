@@ -12,6 +12,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <sys/stat.h>
 #endif
 
 #ifndef VANTOR_VERSION
@@ -89,9 +91,26 @@ int usageError(const char* what, const char* argument) {
     return 2;
 }
 
+// A named pipe would hold the open until some program writes to it, and is
+// no file that can be read as a scenario anyway.
+bool isNamedPipe(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+#endif
+}
+
 // Reports one scenario; true when its report was written (or sent to stdout).
 bool reportScenario(const std::string& path, const Options& options, ConsoleActions& ui, vantor::ScenarioBody& body) {
     ui.setScenario(path);
+    if (isNamedPipe(path)) {
+        body.clear();
+        ui.showMessage(Message::openFailed);
+        return false;
+    }
     if (!options.toStdout && !options.utf8) return vantor::runReportCommand(path, body, ui);
 
     vantor::ReportBuffer report;
@@ -99,7 +118,9 @@ bool reportScenario(const std::string& path, const Options& options, ConsoleActi
     const std::string converted = options.utf8 ? vantor::cli::cp932ToUtf8(report.view(), true) : std::string();
     const std::string_view bytes = options.utf8 ? std::string_view(converted) : report.view();
     if (options.toStdout) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0) return true;
+        ui.showMessage(Message::createFailed);
+        return false;
     }
     const std::string reportPath = vantor::reportPathFor(path);
     if (!vantor::saveReport(reportPath, bytes)) {

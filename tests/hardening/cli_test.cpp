@@ -121,6 +121,25 @@ TEST(CommandLine, ReportToStandardOutputWritesNoFile) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bad.scx", "x.scx"}));
 }
 
+TEST(CommandLine, ReportThatCannotGoToStandardOutputIsCreateFailed) {
+    TempDir dir;
+    testing::writeFile(dir.file("x.scx"), reportableScenario());
+    const ProgramResult result = runProgram(reportProgram(), {"--stdout", dir.file("x.scx")}, utf8Terminal, false,
+                                            "/dev/full");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, dir.file("x.scx") + ": " + shown(Message::createFailed) + "\n");
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"x.scx"});
+}
+
+TEST(CommandLine, NamedPipeIsOpenFailedWithoutWaitingForAWriter) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("x.scx").c_str(), 0644), 0);
+    const ProgramResult result = report({dir.file("x.scx")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, dir.file("x.scx") + ": " + shown(Message::openFailed) + "\n");
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"x.scx"});
+}
+
 TEST(CommandLine, FolderWithoutWritePermission) {
     TempDir dir;
     testing::writeFile(dir.file("x.scx"), reportableScenario());

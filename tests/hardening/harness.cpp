@@ -122,7 +122,8 @@ ChildResult runUnprivileged(const std::function<std::string()>& work) { return r
 ChildResult runInChild(const std::function<std::string()>& work) { return runChild(work, false); }
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& environment, bool unprivileged) {
+                         const std::vector<std::string>& environment, bool unprivileged,
+                         const std::string& standardOutput) {
     char outPath[] = "/tmp/vantor-program-out-XXXXXX";
     char errPath[] = "/tmp/vantor-program-err-XXXXXX";
     const int outFd = ::mkstemp(outPath);
@@ -141,8 +142,9 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(outFd, 1);
+        ::dup2(standardOutput.empty() ? outFd : ::open(standardOutput.c_str(), O_WRONLY), 1);
         ::dup2(errFd, 2);
+        ::alarm(60);
         const int devNull = ::open("/dev/null", O_RDONLY);
         ::dup2(devNull, 0);
         if (unprivileged && !dropPrivileges()) ::_exit(125);

@@ -60,8 +60,11 @@ struct ProgramResult {
     std::string out;
     std::string err;
 };
+// A program that runs longer than a minute is ended (and fails the test).
+// With `standardOutput`, its output goes to that file instead of `out`.
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& environment = {}, bool unprivileged = false);
+                         const std::vector<std::string>& environment = {}, bool unprivileged = false,
+                         const std::string& standardOutput = {});
 
 // A copy of the command-line program where the unprivileged user can run it.
 const std::string& reportProgram();
