@@ -46,7 +46,9 @@ ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& comp
 
     const std::int64_t bodyStart = containerHead + headerLength;
     const std::int64_t compressedSize = length - bodyStart;
-    if (static_cast<std::uint64_t>(compressedSize) > SIZE_MAX) throw std::bad_alloc();
+    // zlib counts its input in 32 bits, and no body needs more: a larger rest
+    // is no scenario, and is refused before it is read into memory.
+    if (static_cast<std::uint64_t>(compressedSize) > UINT32_MAX) return ReadOutcome::notAContainer;
     compressed.resize(static_cast<std::size_t>(compressedSize));
     if (!seekTo(file, bodyStart)) return ReadOutcome::readFailed;
     if (compressedSize > 0 && std::fread(compressed.data(), 1, compressed.size(), file) != compressed.size())

@@ -246,6 +246,25 @@ TEST(Guarantees, ScenarioThatVanishedIsOpenFailed) {
     EXPECT_EQ(text(testing::readFile(dir.file("x.scx.dat"))), "d");
 }
 
+TEST(Guarantees, FileTooLargeToBeAScenarioIsRefusedBeforeItIsRead) {
+    TempDir dir;
+    testing::writeFile(dir.file("x.scx"), reportableScenario());
+    // A sparse file of 5 GiB: a valid scenario followed by zeros.
+    if (::truncate(dir.file("x.scx").c_str(), 5LL << 30) != 0) GTEST_SKIP() << "no sparse files here";
+    RecordingActions ui;
+    ScenarioBody body;
+    FileWatch folderWatch(dir.path().string());
+    EXPECT_FALSE(runReportCommand(dir.file("x.scx"), body, ui));
+    EXPECT_EQ(ui.messages, std::vector<Message>{Message::decompressionFailed});
+    int reads = 0;
+    for (const auto& e : folderWatch.events()) {
+        EXPECT_EQ(e.name, "x.scx");  // no temporary file either
+        reads += (e.mask & IN_ACCESS) ? 1 : 0;
+    }
+    EXPECT_LT(reads, 10) << "the file was read";
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"x.scx"});
+}
+
 TEST(Guarantees, FolderNamedLikeAScenarioIsOpenFailed) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "x.scx");
