@@ -480,6 +480,7 @@ int fieldShows(const std::wstring& text) {
 int step(const std::wstring& what, const std::wstring& argument) {
     const Dialog d = mainDialog();
     if (what == L"show-dialog") {
+        std::printf("info the system's ANSI code page is %u\n", GetACP());
         checkDialogTexts(d);
     } else if (what == L"show-about") {
         check(openAbout(d, aboutCommand) != nullptr, "the about box opens");
