@@ -22,6 +22,10 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
+// Files and folders that the tests make must be readable by the unprivileged
+// user, whatever mask the tests were started with.
+[[maybe_unused]] const mode_t startMask = ::umask(022);
+
 bool dropPrivileges() {
     if (::geteuid() != 0) return true;
     return ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 && ::geteuid() == nobody;
