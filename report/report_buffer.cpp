@@ -53,19 +53,20 @@ void ReportBuffer::text(std::string_view s) {
     }
 }
 
-void ReportBuffer::blanks(std::size_t n) {
+void ReportBuffer::repeat(char c, std::size_t n) {
+    if (n == 0) return;
     char* p = grow(n);
-    std::memset(p, ' ', n);
+    std::memset(p, c, n);
 }
 
 void ReportBuffer::textLeft(std::string_view s, int width) {
     text(s);
-    if (s.size() < static_cast<std::size_t>(width)) blanks(static_cast<std::size_t>(width) - s.size());
+    if (s.size() < static_cast<std::size_t>(width)) repeat(' ', static_cast<std::size_t>(width) - s.size());
 }
 
 void ReportBuffer::literalLeft(std::string_view s, int width) {
     literal(s);
-    if (s.size() < static_cast<std::size_t>(width)) blanks(static_cast<std::size_t>(width) - s.size());
+    if (s.size() < static_cast<std::size_t>(width)) repeat(' ', static_cast<std::size_t>(width) - s.size());
 }
 
 void ReportBuffer::integer(std::int32_t value, int width, Pad pad) {
@@ -79,26 +80,23 @@ void ReportBuffer::integer(std::int32_t value, int width, Pad pad) {
     const std::size_t length = count + (negative ? 1 : 0);
     const std::size_t fill = static_cast<std::size_t>(width) > length ? static_cast<std::size_t>(width) - length : 0;
 
-    if (pad == Pad::right) blanks(fill);
+    if (pad == Pad::right) repeat(' ', fill);
     if (negative) literal('-');
-    if (pad == Pad::zero) {
-        char* p = grow(fill);
-        std::memset(p, '0', fill);
-    }
+    if (pad == Pad::zero) repeat('0', fill);
     literal(std::string_view(digits, count));
-    if (pad == Pad::left) blanks(fill);
+    if (pad == Pad::left) repeat(' ', fill);
 }
 
 void ReportBuffer::alternateHex8(std::uint32_t value) {
     if (value == 0) {  // "%#x" writes 0 without its prefix
-        blanks(7);
+        repeat(' ', 7);
         literal('0');
         return;
     }
     char digits[8];
     const auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
     const std::size_t length = static_cast<std::size_t>(end - digits) + 2;
-    if (length < 8) blanks(8 - length);
+    if (length < 8) repeat(' ', 8 - length);
     literal("0x");
     literal(std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }

@@ -59,7 +59,7 @@ private:
         return p;
     }
     void expand(std::size_t n);
-    void blanks(std::size_t n);
+    void repeat(char c, std::size_t n);
 
     char* data_ = nullptr;
     std::size_t size_ = 0;
