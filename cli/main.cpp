@@ -16,6 +16,12 @@
 #include <sys/stat.h>
 #endif
 
+#ifdef _WIN32
+// The Windows shell hands wildcards to the program as they are typed:
+// the C runtime expands them, so that "vantor-report *.scx" works there too.
+extern "C" int _dowildcard = -1;
+#endif
+
 #ifndef VANTOR_VERSION
 #define VANTOR_VERSION "0.0.0.0"
 #endif
