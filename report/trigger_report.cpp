@@ -88,7 +88,7 @@ void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead&
 // followed by an indent and "：".  A lone CR stays as it is.
 void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
     out.literal(descriptionLabel);
-    for (;;) {
+    while (!description.empty()) {
         const void* lf = std::memchr(description.data(), '\n', description.size());
         if (!lf) break;
         const auto i = static_cast<std::size_t>(static_cast<const char*>(lf) - description.data());
