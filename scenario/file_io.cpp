@@ -8,9 +8,8 @@ extern "C" __declspec(dllimport) int __stdcall MoveFileExA(const char* existing,
 #endif
 
 #if defined(__linux__)
-#include <fcntl.h>  // AT_FDCWD
-
-#include <filesystem>
+#include <fcntl.h>     // AT_FDCWD
+#include <sys/stat.h>  // lstat
 #endif
 
 namespace vantor {
@@ -44,8 +43,8 @@ bool replaceFile(const std::string& from, const std::string& to) noexcept {
     // (ext4 does so to guard replace-by-rename).  Exchanging the two names and
     // removing the older file gives the same result, equally in one step, and
     // leaves the writing to the usual writeback.
-    std::error_code error;
-    if (std::filesystem::symlink_status(to, error).type() == std::filesystem::file_type::regular &&
+    struct stat existing {};
+    if (lstat(to.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
         std::remove(from.c_str());  // the older file, now under the other name
         return true;
