@@ -34,14 +34,22 @@ def medians(path):
 
 
 def cpu_model():
+    """The model name, with family and model (a virtual machine may show no more)."""
+    fields = {}
     try:
         with open("/proc/cpuinfo") as f:
             for line in f:
-                if line.startswith("model name"):
-                    return line.split(":", 1)[1].strip()
+                if not line.strip():
+                    break  # the first processor is enough
+                key, _, value = line.partition(":")
+                fields[key.strip()] = value.strip()
     except OSError:
-        pass
-    return platform.processor() or "unknown"
+        return platform.processor() or "unknown"
+    text = fields.get("model name", "unknown")
+    if "cpu family" in fields:
+        text += f" (family {fields['cpu family']}, model {fields.get('model', '?')}"
+        text += ", virtual machine)" if "hypervisor" in fields.get("flags", "").split() else ")"
+    return text
 
 
 def median_of_lines(path):
