@@ -105,15 +105,14 @@ void ListBox::dir(unsigned attributes, const std::string& pattern) const noexcep
     SendMessageA(window_, LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern.c_str()));
 }
 
-int ListBox::currentSelection() const noexcept {
-    return static_cast<int>(SendMessageA(window_, LB_GETCURSEL, 0, 0));
-}
+int ListBox::currentSelection() const noexcept { return static_cast<int>(SendMessageA(window_, LB_GETCURSEL, 0, 0)); }
 
 std::string ListBox::text(int index) const {
     const LRESULT length = SendMessageA(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendMessageA(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
@@ -124,8 +123,10 @@ void DataExchange::control(int id, ListBox& control) const noexcept {
 
 void DataExchange::text(int id, std::string& value) const {
     const HWND item = GetDlgItem(dialog_, id);
-    if (saving_) value = windowTextA(item);
-    else SetWindowTextA(item, value.c_str());
+    if (saving_)
+        value = windowTextA(item);
+    else
+        SetWindowTextA(item, value.c_str());
 }
 
 // --- Dialog -----------------------------------------------------------------
@@ -173,7 +174,8 @@ INT_PTR Dialog::DoModal() {
     // Give the activation back to the parent before this window goes.
     if (disableParent) EnableWindow(parent_, TRUE);
     if (parent_ && GetActiveWindow() == created) SetActiveWindow(parent_);
-    SetWindowPos(created, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(created, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     DestroyWindow(created);
     window_ = nullptr;
     return result_;

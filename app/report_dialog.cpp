@@ -100,13 +100,9 @@ void ReportDialog::OnOK() {
 
 bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
-        case WM_SYSCOMMAND:
-            return onSystemCommand(static_cast<std::uint32_t>(wParam), lParam);
-        case WM_PAINT:
-            return onPaint();
-        case WM_QUERYDRAGICON:
-            result = reinterpret_cast<INT_PTR>(onQueryDragIcon());
-            return true;
+        case WM_SYSCOMMAND: return onSystemCommand(static_cast<std::uint32_t>(wParam), lParam);
+        case WM_PAINT: return onPaint();
+        case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(onQueryDragIcon()); return true;
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) return false;
             if (LOWORD(wParam) == reportButtonId) {
@@ -118,8 +114,7 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
                 return true;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -114,8 +114,9 @@ void setCounters(benchmark::State& state, const Input& in) {
     state.counters["body_bytes"] = static_cast<double>(in.body.size());
     state.counters["compressed_bytes"] = static_cast<double>(in.compressed.size());
     if (in.triggers > 0) {
-        state.counters["per_trigger"] = benchmark::Counter(
-            static_cast<double>(in.triggers), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        state.counters["per_trigger"] =
+            benchmark::Counter(static_cast<double>(in.triggers),
+                               benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     }
 }
 
@@ -204,10 +205,14 @@ Options takeOwnArguments(int& argc, char** argv) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg.starts_with("--work_dir=")) options.workDir = std::string(arg.substr(11));
-        else if (arg == "--reuse_memory") options.reuseMemory = true;
-        else if (arg == "--real_only") options.realOnly = true;
-        else argv[kept++] = argv[i];
+        if (arg.starts_with("--work_dir="))
+            options.workDir = std::string(arg.substr(11));
+        else if (arg == "--reuse_memory")
+            options.reuseMemory = true;
+        else if (arg == "--real_only")
+            options.realOnly = true;
+        else
+            argv[kept++] = argv[i];
     }
     argc = kept;
     return options;

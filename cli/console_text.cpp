@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <iconv.h>
 #include <langinfo.h>
@@ -48,8 +48,8 @@ std::wstring cp932ToWide(std::string_view text) {
 
 std::string wideTo(unsigned codePage, const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -72,8 +72,8 @@ public:
         std::size_t inLeft = ch.size();
         char* o = buffer;
         std::size_t outLeft = sizeof buffer;
-        if (cd_ != reinterpret_cast<iconv_t>(-1) && iconv(cd_, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1) &&
-            inLeft == 0) {
+        if (cd_ != reinterpret_cast<iconv_t>(-1) &&
+            iconv(cd_, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0) {
             out.append(buffer, static_cast<std::size_t>(o - buffer));
         } else {
             out += fallback;

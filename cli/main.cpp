@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
     ConsoleActions ui(options);
     vantor::ScenarioBody body;
     bool allReported = true;
-    for (const std::string& path : options.scenarios) allReported = reportScenario(path, options, ui, body) && allReported;
+    for (const std::string& path : options.scenarios)
+        allReported = reportScenario(path, options, ui, body) && allReported;
     return allReported ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 namespace vantor {
 
+// clang-format off
 std::string_view messageText(Message message) noexcept {
     switch (message) {
         case Message::openFailed:  // ファイルをオープンできませんでした
@@ -29,5 +30,7 @@ std::string_view messageText(Message message) noexcept {
     }
     return {};
 }
+
+// clang-format on
 
 }  // namespace vantor

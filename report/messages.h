@@ -7,14 +7,14 @@
 namespace vantor {
 
 enum class Message {
-    openFailed,          // ファイルをオープンできませんでした
-    createFailed,        // ファイルの作成に失敗しました
-    decompressionFailed, // 解凍エラーです
-    backgroundImage,     // 背景画像を含むデータには未対応です。
-    unsupportedVersion,  // 未対応のバージョンのシナリオです。
-    unreadableBody,      // シナリオのデータが壊れているか、未対応の形式です。
-    removeFailed,        // 一時ファイルを削除できませんでした。
-    outOfMemory,         // メモリが不足しています。
+    openFailed,           // ファイルをオープンできませんでした
+    createFailed,         // ファイルの作成に失敗しました
+    decompressionFailed,  // 解凍エラーです
+    backgroundImage,      // 背景画像を含むデータには未対応です。
+    unsupportedVersion,   // 未対応のバージョンのシナリオです。
+    unreadableBody,       // シナリオのデータが壊れているか、未対応の形式です。
+    removeFailed,         // 一時ファイルを削除できませんでした。
+    outOfMemory,          // メモリが不足しています。
 };
 
 std::string_view messageText(Message message) noexcept;

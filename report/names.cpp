@@ -15,6 +15,7 @@ struct NameEntry {
     std::string_view text;
 };
 
+// clang-format off
 constexpr NameEntry technologyNames[] = {
     {2, "\x83G\x83\x8a\x81[\x83g\x83^\x83\x8b\x83J\x83\x93"},  // エリートタルカン
     {3, "\x83\x88\x81[\x83}\x83\x93"},  // ヨーマン
@@ -399,6 +400,8 @@ constexpr std::string_view unitGroupLabel = " \x83O\x83\x8b\x81[\x83v:";  //  �
 constexpr std::string_view unitTypeLabel = " \x8e\xed\x97\xde:";           //  種類:
 constexpr std::string_view unknownPrefix = "\x95s\x96\xbe(";             // 不明(
 
+// clang-format on
+
 // A table indexed by value, built from its entries at compile time; an empty
 // slot has no name.
 template <std::size_t Size>
@@ -416,7 +419,7 @@ struct DenseTable {
 
     [[nodiscard]] constexpr std::string_view find(std::int32_t value) const {
         return value >= 0 && static_cast<std::size_t>(value) < Size ? slots[static_cast<std::size_t>(value)]
-                                                                      : std::string_view{};
+                                                                    : std::string_view{};
     }
 };
 

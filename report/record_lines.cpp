@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::string_view effectLead = "  \x8c\xf8\x89\xca ";     // "  効果 "
 constexpr std::string_view conditionLead = "  \x8f\xf0\x8c\x8f ";  // "  条件 "
-constexpr std::string_view arrow = "\x81\xa8";                    // →
-constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";    // " 数量:"
+constexpr std::string_view arrow = "\x81\xa8";                     // →
+constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";     // " 数量:"
 
 constexpr std::size_t effectFieldCount = 23;
 constexpr std::size_t conditionFieldCount = 16;

@@ -10,7 +10,7 @@
 
 namespace vantor {
 
-enum class [[nodiscard]] ReportOutcome {
+enum class [[nodiscard]] ReportOutcome{
     reportReady,
     unsupportedVersion,
     backgroundImage,

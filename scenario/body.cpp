@@ -10,8 +10,7 @@ BodyText readText(BodyCursor& cursor, std::int32_t length) noexcept {
     if (!p) return {};
     const void* nul = std::memchr(p, 0, static_cast<std::size_t>(length));
     const std::size_t textLength =
-        nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p)
-            : static_cast<std::size_t>(length);
+        nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p) : static_cast<std::size_t>(length);
     return {std::string_view(reinterpret_cast<const char*>(p), textLength), length};
 }
 

@@ -21,9 +21,7 @@ struct ScenarioBody {
         size = 0;
     }
     [[nodiscard]] bool empty() const noexcept { return size == 0; }
-    [[nodiscard]] std::span<const std::uint8_t> view() const noexcept {
-        return {bytes.get(), size};
-    }
+    [[nodiscard]] std::span<const std::uint8_t> view() const noexcept { return {bytes.get(), size}; }
 };
 
 // The largest body we hold: every position in it fits a signed 32-bit offset.
@@ -54,8 +52,10 @@ public:
 
     // Moves by count bytes; a negative count, or one past the end, fails.
     void skip(std::int64_t count) noexcept {
-        if (ok_ && count >= 0 && count <= remaining()) position_ += count;
-        else fail();
+        if (ok_ && count >= 0 && count <= remaining())
+            position_ += count;
+        else
+            fail();
     }
 
     // A cursor at `offset` bytes from this one, which is left as it is.

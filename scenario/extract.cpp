@@ -39,9 +39,9 @@ ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& comp
     unsigned char head[containerHead];
     if (length < containerHead) return ReadOutcome::notAContainer;
     if (std::fread(head, 1, sizeof head, file) != sizeof head) return ReadOutcome::readFailed;
-    const std::int32_t headerLength = static_cast<std::int32_t>(
-        std::uint32_t{head[4]} | (std::uint32_t{head[5]} << 8) | (std::uint32_t{head[6]} << 16) |
-        (std::uint32_t{head[7]} << 24));
+    const std::int32_t headerLength =
+        static_cast<std::int32_t>(std::uint32_t{head[4]} | (std::uint32_t{head[5]} << 8) |
+                                  (std::uint32_t{head[6]} << 16) | (std::uint32_t{head[7]} << 24));
     if (headerLength < 0 || headerLength > length - containerHead) return ReadOutcome::notAContainer;
 
     const std::int64_t bodyStart = containerHead + headerLength;

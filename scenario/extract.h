@@ -8,7 +8,7 @@
 
 namespace vantor {
 
-enum class [[nodiscard]] ExtractOutcome {
+enum class [[nodiscard]] ExtractOutcome{
     bodyReady,            // the body holds the whole scenario; the temporary file is open
     decompressionFailed,  // not a scenario container, or its deflate stream is broken
     openFailed,           // the scenario file cannot be opened or read
@@ -35,7 +35,6 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
 };
-
 
 // The container:
 //   0      4               leading bytes, never used

@@ -84,6 +84,7 @@ WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
     if (body.size() < versionOffset + 4) return {WalkOutcome::unreadableBody};
     if (version != supportedBodyVersion) return {WalkOutcome::unsupportedVersion};
 
+    // clang-format off
     c.skip(leadingBlock);                                          // 1
     c.skip(c.readS16());                                           // 2
     c.skip(blockBehindFirstText);                                  // 3
@@ -127,9 +128,10 @@ WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
         skipPlayerTail(c);
     }
     c.skip(blockBeforeTriggers);                                   // 16
+    // clang-format on
 
     if (!c.ok()) return {WalkOutcome::unreadableBody};
-    return {WalkOutcome::triggerSection, c.position()};           // 17
+    return {WalkOutcome::triggerSection, c.position()};  // 17
 }
 
 }  // namespace vantor

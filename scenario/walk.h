@@ -10,7 +10,7 @@ namespace vantor {
 // The one body version whose layout the walk knows (the float at offset 4).
 inline constexpr float supportedBodyVersion = 1.22f;
 
-enum class [[nodiscard]] WalkOutcome {
+enum class [[nodiscard]] WalkOutcome{
     triggerSection,      // position = the trigger count
     unsupportedVersion,  // the body is of another version than 1.22
     backgroundImage,     // the scenario holds a background image

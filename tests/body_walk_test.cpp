@@ -12,8 +12,8 @@ namespace vantor {
 namespace {
 
 using testing::BodySpec;
-using testing::Bytes;
 using testing::buildBody;
+using testing::Bytes;
 
 std::span<const std::uint8_t> span(const Bytes& b) { return {b.data(), b.size()}; }
 
@@ -175,8 +175,7 @@ TEST(Walk, OnlyVersion1Point22IsWalked) {
     for (float version : {1.21f, 1.24f, 1.20f, 0.0f, std::numeric_limits<float>::quiet_NaN()}) {
         BodySpec spec;
         spec.version = version;
-        EXPECT_EQ(findTriggerSection(span(buildBody(spec).bytes)).outcome, WalkOutcome::unsupportedVersion)
-            << version;
+        EXPECT_EQ(findTriggerSection(span(buildBody(spec).bytes)).outcome, WalkOutcome::unsupportedVersion) << version;
     }
 }
 
@@ -193,7 +192,10 @@ TEST(Walk, MalformedSizesEndInUnreadableBody) {
         std::memcpy(b.data() + at, le.data(), 4);
     };
     // A negative first-text length.
-    EXPECT_EQ(outcomeOf([](testing::BuiltBody& b) { b.bytes[4433] = 0xFF; b.bytes[4434] = 0xFF; }),
+    EXPECT_EQ(outcomeOf([](testing::BuiltBody& b) {
+                  b.bytes[4433] = 0xFF;
+                  b.bytes[4434] = 0xFF;
+              }),
               WalkOutcome::unreadableBody);
     // A map dimension whose 3·d·d overflows 32 bits, and a negative one.
     for (std::int32_t d : {0x7FFFFFFF, 30000, -1, -30000}) {
@@ -218,7 +220,8 @@ TEST(Walk, PlayerFloatsOutOfRangeEndInUnreadableBody) {
         // The third player's float: 18700 + 9·4 + 4 + two blocks of 38, then 2 + 13 + 6.
         const std::size_t at = built.mapStepOffset + 18700 + 36 + 4 + 2 * 38 + 21;
         const auto bits = std::bit_cast<std::uint32_t>(v);
-        for (int i = 0; i < 4; ++i) built.bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            built.bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
         EXPECT_EQ(findTriggerSection(span(built.bytes)).outcome, WalkOutcome::unreadableBody) << v;
     }
 }

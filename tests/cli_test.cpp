@@ -33,8 +33,8 @@ std::string slurp(const std::string& path) {
 
 // Runs the command line in `dir` with the given environment prefix.
 CliRun run(const TempDir& dir, const std::string& arguments, const std::string& environment = "LC_ALL=C.UTF-8") {
-    const std::string command = "cd '" + dir.path().string() + "' && env " + environment + " '" VANTOR_CLI "' " +
-                                arguments + " >.out 2>.err";
+    const std::string command =
+        "cd '" + dir.path().string() + "' && env " + environment + " '" VANTOR_CLI "' " + arguments + " >.out 2>.err";
     const int raw = std::system(command.c_str());
     CliRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -74,11 +74,12 @@ TEST(Cli, MessagesGoToStderrInTheTerminalsEncodingAndTheNextFileFollows) {
     const CliRun r = run(dir, "bad.scx missing.scx good.scx");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "good.scx.txt\n");
-    EXPECT_EQ(r.err,
-              "bad.scx: \xe8\xa7\xa3\xe5\x87\x8d\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\xe3\x81\xa7\xe3\x81\x99\n"  // 解凍エラーです
-              "missing.scx: \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x82\x92\xe3\x82\xaa\xe3\x83\xbc"
-              "\xe3\x83\x97\xe3\x83\xb3\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7"
-              "\xe3\x81\x97\xe3\x81\x9f\n");  // ファイルをオープンできませんでした
+    EXPECT_EQ(
+        r.err,
+        "bad.scx: \xe8\xa7\xa3\xe5\x87\x8d\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\xe3\x81\xa7\xe3\x81\x99\n"  // 解凍エラーです
+        "missing.scx: \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x82\x92\xe3\x82\xaa\xe3\x83\xbc"
+        "\xe3\x83\x97\xe3\x83\xb3\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7"
+        "\xe3\x81\x97\xe3\x81\x9f\n");  // ファイルをオープンできませんでした
     // In the C locale the message is still one readable line.
     const CliRun c = run(dir, "bad.scx", "LC_ALL=C");
     EXPECT_EQ(c.status, 1);

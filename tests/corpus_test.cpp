@@ -108,7 +108,8 @@ TEST(Corpus, EveryTruncationOfARealBodyEndsCleanly) {
     skipWithoutCorpus("aoc_Conquest_of_Rhodes.scx");
     testing::TempDir dir;
     const std::string path = dir.file("r.scx");
-    testing::writeFile(path, testing::readFile((std::filesystem::path(VANTOR_CORPUS_DIR) / "aoc_Conquest_of_Rhodes.scx").string()));
+    testing::writeFile(
+        path, testing::readFile((std::filesystem::path(VANTOR_CORPUS_DIR) / "aoc_Conquest_of_Rhodes.scx").string()));
     ScenarioBody body;
     TemporaryFile temporary;
     ASSERT_EQ(extractScenario(path, body, temporary), ExtractOutcome::bodyReady);

@@ -98,9 +98,9 @@ TEST(Extract, MalformedContainersFailBeforeAnyTemporaryFile) {
         b.resize(fileSize, 0);
         return b;
     };
-    for (const Bytes& file : {Bytes{}, Bytes{1, 2, 3}, Bytes(7, 0), withHeaderLength(-1, 100),
-                              withHeaderLength(INT32_MIN, 100), withHeaderLength(93, 100),
-                              withHeaderLength(0x7FFFFFFF, 100)}) {
+    for (const Bytes& file :
+         {Bytes{}, Bytes{1, 2, 3}, Bytes(7, 0), withHeaderLength(-1, 100), withHeaderLength(INT32_MIN, 100),
+          withHeaderLength(93, 100), withHeaderLength(0x7FFFFFFF, 100)}) {
         const Extracted e = extract(dir, file);
         EXPECT_EQ(e.outcome, ExtractOutcome::decompressionFailed) << file.size();
         EXPECT_FALSE(e.temporaryExisted);

@@ -122,8 +122,10 @@ TEST(EffectLines, UnknownTypesTakeTheLastRow) {
         Effect e;
         e.type = type;
         e.set(7, 1).set(9, 2);
-        const std::string name = type == 0 ? "不明(       0)" : type == -7 ? "不明(0xfffffff9)"
-                                 : type == 30 ? "不明(    0x1e)" : "不明(  0x3039)";
+        const std::string name = type == 0    ? "不明(       0)"
+                                 : type == -7 ? "不明(0xfffffff9)"
+                                 : type == 30 ? "不明(    0x1e)"
+                                              : "不明(  0x3039)";
         EXPECT_EQ(effectLine(e).text, "  効果 0  :" + name + "\r\n") << type;
     }
 }
@@ -203,7 +205,8 @@ TEST(ConditionLines, EveryFormat) {
     Condition own;
     own.type = 3;
     own.set(5, 1).set(4, 83).set(13, 18).set(0, 10);
-    EXPECT_EQ(conditionLine(own).text, "  条件 0  :オブジェクトの所有 (プレイヤー 1 町の人 グループ:聖職者 数量:10)\r\n");
+    EXPECT_EQ(conditionLine(own).text,
+              "  条件 0  :オブジェクトの所有 (プレイヤー 1 町の人 グループ:聖職者 数量:10)\r\n");
     Condition fewer;
     fewer.type = 4;
     fewer.set(5, 0).set(0, 0);

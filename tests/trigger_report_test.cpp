@@ -28,9 +28,7 @@ std::string report(const BodySpec& spec, ReportOutcome expected = ReportOutcome:
     return std::string(out.view());
 }
 
-TEST(TriggerReport, NoTriggersGivesFourLines) {
-    EXPECT_EQ(report(BodySpec{}), "全トリガ数：0\r\n\r\n" + reportHead);
-}
+TEST(TriggerReport, NoTriggersGivesFourLines) { EXPECT_EQ(report(BodySpec{}), "全トリガ数：0\r\n\r\n" + reportHead); }
 
 TEST(TriggerReport, HeaderAndRuleLinesHaveTheirByteWidths) {
     const std::string r = report(BodySpec{});
@@ -62,14 +60,13 @@ TEST(TriggerReport, TriggerLineColumnsCountBytes) {
     off.descriptionOrder = -12345;
     off.name = "とても長いトリガの名前が三十バイトを超える";  // 42 bytes: written whole
     spec.triggers.push_back(off);
-    EXPECT_EQ(report(spec),
-              "全トリガ数：2\r\n\r\n" + reportHead +
-                  "0000 勝利条件                       オン     いいえ はい            1\r\n"
-                  "説明：\r\n"
-                  "\r\n"
-                  "0001 とても長いトリガの名前が三十バイトを超える オフ     はい   いいえ     -12345\r\n"
-                  "説明：\r\n"
-                  "\r\n");
+    EXPECT_EQ(report(spec), "全トリガ数：2\r\n\r\n" + reportHead +
+                                "0000 勝利条件                       オン     いいえ はい            1\r\n"
+                                "説明：\r\n"
+                                "\r\n"
+                                "0001 とても長いトリガの名前が三十バイトを超える オフ     はい   いいえ     -12345\r\n"
+                                "説明：\r\n"
+                                "\r\n");
 }
 
 TEST(TriggerReport, FlagsAboveOneAndNegativeFlagsAreOn) {
@@ -110,7 +107,8 @@ TEST(TriggerReport, TriggerNumbersHaveFourDigits) {
     BodySpec spec;
     spec.triggers.resize(11);
     const std::string r = report(spec);
-    EXPECT_NE(r.find("\r\n0010                                オン     いいえ いいえ          0\r\n"), std::string::npos);
+    EXPECT_NE(r.find("\r\n0010                                オン     いいえ いいえ          0\r\n"),
+              std::string::npos);
 }
 
 TEST(TriggerReport, EffectsAndConditionsFollowInStoredOrder) {
@@ -248,9 +246,9 @@ std::string modelEffect(const Effect& e, int i) {
         case 20: return format("  効果 %-3d:%s (%s)\n", i, type.c_str(), upToNul(e.text).c_str());
         case 24:
         case 27:
-            return format("  効果 %-3d:%s (%s %s%s%s 数量:%d)\n", i, type.c_str(),
-                          name(NameKind::Player, f(7)).c_str(), name(NameKind::Object, f(6)).c_str(),
-                          name(NameKind::UnitGroup, f(20)).c_str(), name(NameKind::UnitType, f(21)).c_str(), f(1));
+            return format("  効果 %-3d:%s (%s %s%s%s 数量:%d)\n", i, type.c_str(), name(NameKind::Player, f(7)).c_str(),
+                          name(NameKind::Object, f(6)).c_str(), name(NameKind::UnitGroup, f(20)).c_str(),
+                          name(NameKind::UnitType, f(21)).c_str(), f(1));
         default: return format("  効果 %-3d:%s\n", i, type.c_str());
     }
 }
@@ -280,8 +278,7 @@ std::string modelReport(const BodySpec& spec) {
     for (std::size_t t = 0; t < spec.triggers.size(); ++t) {
         const Trigger& g = spec.triggers[t];
         r += format("%04d %-30s %-8s %-6s %-6s %10d\n", static_cast<int>(t), upToNul(g.name).c_str(),
-                    flags[2 + (g.enabled != 0)], flags[4 + (g.loop != 0)], flags[g.objective != 0],
-                    g.descriptionOrder);
+                    flags[2 + (g.enabled != 0)], flags[4 + (g.loop != 0)], flags[g.objective != 0], g.descriptionOrder);
         std::string d = replaceAll(upToNul(g.description), "\r\n", "\n");
         d = replaceAll(d, "\n", "\n    ：");
         r += "説明：" + d + "\n";
@@ -313,8 +310,8 @@ private:
     std::size_t slot(int n) { return static_cast<std::size_t>(pick(n)); }
 
     std::string text() {
-        static const char* pieces[] = {"村", "兵士", "\r\n", "\n", "\r", "Attack!", " ", "ｶﾀｶﾅ", "「／」",
-                                       "\xe9\xe8", "長い長い説明文", "0", "%d", "\\"};
+        static const char* pieces[] = {"村",     "兵士",     "\r\n",           "\n", "\r", "Attack!", " ", "ｶﾀｶﾅ",
+                                       "「／」", "\xe9\xe8", "長い長い説明文", "0",  "%d", "\\"};
         std::string s;
         for (int n = pick(8); n > 0; --n) s += pieces[pick(14)];
         if (pick(5) == 0) s += std::string(1, '\0') + "hidden";
@@ -323,8 +320,8 @@ private:
     }
 
     std::int32_t value() {
-        static const std::int32_t values[] = {-1, -1, 0, 1, 2, 3, 4, 8, 9, 18, 83, 101, 457, 600, 684, 757,
-                                              851, 852, -2, 1000, 0x7FFFFFFF, INT32_MIN, 123456};
+        static const std::int32_t values[] = {-1,  -1,  0,   1,   2,   3,   4,  8,    9,          18,        83,    101,
+                                              457, 600, 684, 757, 851, 852, -2, 1000, 0x7FFFFFFF, INT32_MIN, 123456};
         return values[pick(23)];
     }
 
@@ -335,7 +332,8 @@ private:
         e.fields.resize(pick(4) == 0 ? static_cast<std::size_t>(pick(31)) : 23);
         for (auto& f : e.fields) f = value();
         if (e.fields.size() > 4) e.fields[4] = -1;
-        if (e.fields.size() > 4 && pick(3) == 0) e.select(std::vector<std::int32_t>(static_cast<std::size_t>(pick(4)), 7));
+        if (e.fields.size() > 4 && pick(3) == 0)
+            e.select(std::vector<std::int32_t>(static_cast<std::size_t>(pick(4)), 7));
         e.text = text();
         e.sound = pick(2) ? "sound.wav" : "";
         return e;

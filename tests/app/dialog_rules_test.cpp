@@ -85,8 +85,8 @@ TEST(Keys, EnterRefreshesTheListOnlyFromTheFolderField) {
 
 TEST(WindowMenu, CommandsSixteenToThirtyOneOpenTheAboutBox) {
     for (std::uint32_t command = 0x0010; command <= 0x001F; ++command) EXPECT_TRUE(opensAboutBox(command)) << command;
-    for (std::uint32_t command : {0x0000u, 0x000Fu, 0x0020u, 0x0110u,
-                                  0xF060u /* close */, 0xF020u /* minimise */, 0xF120u /* restore */, 0xF010u /* move */})
+    for (std::uint32_t command : {0x0000u, 0x000Fu, 0x0020u, 0x0110u, 0xF060u /* close */, 0xF020u /* minimise */,
+                                  0xF120u /* restore */, 0xF010u /* move */})
         EXPECT_FALSE(opensAboutBox(command)) << command;
 }
 
@@ -94,8 +94,8 @@ TEST(MinimisedIcon, IsCentredRoundingUpAndTruncatingTowardZero) {
     EXPECT_EQ(minimisedIconPosition(32, 32, 32, 32), (IconPosition{0, 0}));
     EXPECT_EQ(minimisedIconPosition(160, 100, 32, 32), (IconPosition{64, 34}));
     EXPECT_EQ(minimisedIconPosition(161, 101, 32, 32), (IconPosition{65, 35}));  // (129 + 1) / 2
-    EXPECT_EQ(minimisedIconPosition(36, 30, 32, 32), (IconPosition{2, 0}));     // (-2 + 1) / 2 is 0, not -1
-    EXPECT_EQ(minimisedIconPosition(0, 0, 32, 32), (IconPosition{-15, -15}));   // -31 / 2
+    EXPECT_EQ(minimisedIconPosition(36, 30, 32, 32), (IconPosition{2, 0}));      // (-2 + 1) / 2 is 0, not -1
+    EXPECT_EQ(minimisedIconPosition(0, 0, 32, 32), (IconPosition{-15, -15}));    // -31 / 2
     EXPECT_EQ(minimisedIconPosition(0, 0, 16, 16), (IconPosition{-7, -7}));
 }
 

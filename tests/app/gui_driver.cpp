@@ -43,7 +43,8 @@ int failures = 0;
 
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -97,7 +98,8 @@ std::vector<std::wstring> listItems(HWND list) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = sendTimed(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT copied = sendTimed(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT copied =
+            sendTimed(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
         text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
         items.push_back(text);
     }
@@ -125,16 +127,18 @@ std::wstring lower(std::wstring s) {
 // have other captions and no list).
 HWND findMainDialog(DWORD milliseconds) {
     HWND found = nullptr;
-    waitFor([&] {
-        for (HWND h = FindWindowExW(nullptr, nullptr, dialogClass, mainCaption); h;
-             h = FindWindowExW(nullptr, h, dialogClass, mainCaption)) {
-            if (GetDlgItem(h, scenarioListId) && IsWindowVisible(h)) {
-                found = h;
-                return true;
+    waitFor(
+        [&] {
+            for (HWND h = FindWindowExW(nullptr, nullptr, dialogClass, mainCaption); h;
+                 h = FindWindowExW(nullptr, h, dialogClass, mainCaption)) {
+                if (GetDlgItem(h, scenarioListId) && IsWindowVisible(h)) {
+                    found = h;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, milliseconds);
+            return false;
+        },
+        milliseconds);
     return found;
 }
 
@@ -278,8 +282,8 @@ void checkMessageBox(HWND box, const std::wstring& text) {
         if (lower(classOf(h)) == L"static" && (style & SS_TYPEMASK) == SS_ICON && sendTimed(h, STM_GETICON, 0, 0) > 0)
             visibleIcon = true;
     }
-    check(buttons == 1 && GetDlgItem(box, IDOK) && IsWindowVisible(GetDlgItem(box, IDOK)), "message box has the OK button only",
-          buttonTexts);
+    check(buttons == 1 && GetDlgItem(box, IDOK) && IsWindowVisible(GetDlgItem(box, IDOK)),
+          "message box has the OK button only", buttonTexts);
     check(!visibleIcon, "message box shows no icon");
 }
 
@@ -296,7 +300,8 @@ bool select(const Dialog& d, const std::wstring& entry) {
 // box may appear: it would keep the click from returning).
 bool clickReport(const Dialog& d) { return sendTimed(d.report, BM_CLICK, 0, 0, 60000) != -1 && !ownedDialog(d.window); }
 
-void reportWritesExpected(const Dialog& d, const std::wstring& folder, const std::wstring& expected, const std::wstring& entry) {
+void reportWritesExpected(const Dialog& d, const std::wstring& folder, const std::wstring& expected,
+                          const std::wstring& entry) {
     const std::wstring reportPath = folder + entry + L".txt";
     DeleteFileW(reportPath.c_str());
     if (!select(d, entry)) {
@@ -314,7 +319,8 @@ void reportWritesExpected(const Dialog& d, const std::wstring& folder, const std
     check(!fileExists(folder + entry + L".dat"), "no temporary file left", entry);
 }
 
-void reportShowsMessage(const Dialog& d, const std::wstring& folder, const std::wstring& entry, const std::wstring& text) {
+void reportShowsMessage(const Dialog& d, const std::wstring& folder, const std::wstring& entry,
+                        const std::wstring& text) {
     if (!select(d, entry)) {
         check(false, "the list holds the scenario", entry);
         return;
@@ -353,8 +359,9 @@ int endToEnd(const std::wstring& game, const std::wstring& other, const std::wst
     // The dialog as it opens.
     checkDialogTexts(d);
     const auto listStyle = static_cast<DWORD>(GetWindowLongPtrW(d.list, GWL_STYLE));
-    check((listStyle & (LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT)) == (LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT),
-          "list sorts itself");
+    check(
+        (listStyle & (LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT)) == (LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT),
+        "list sorts itself");
     for (HWND button : {d.report, d.browse})
         check((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON, "no default push button",
               textOf(button));
@@ -383,7 +390,8 @@ int endToEnd(const std::wstring& game, const std::wstring& other, const std::wst
         check(waitGone(picker), "OK closes the picker");
         const bool picked = waitFor([&] { return textOf(d.field) == other; }, 5000);
         check(picked, "the field shows the picked folder", textOf(d.field));
-        check(sameSet(listItems(d.list), otherScenarios), "the list shows the picked folder", joined(listItems(d.list)));
+        check(sameSet(listItems(d.list), otherScenarios), "the list shows the picked folder",
+              joined(listItems(d.list)));
     }
     // Back to the first folder for the reports.
     sendTimed(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
@@ -416,7 +424,8 @@ int endToEnd(const std::wstring& game, const std::wstring& other, const std::wst
     postKey(d.list, VK_RETURN);
     HWND about = openAbout(d, aboutCommand | 0xF);
     check(about != nullptr, "window-menu command 0x001F opens the about box");
-    check(sameSet(listItems(d.list), scenarios), "Enter on the list leaves the list as it was", joined(listItems(d.list)));
+    check(sameSet(listItems(d.list), scenarios), "Enter on the list leaves the list as it was",
+          joined(listItems(d.list)));
     check(textOf(d.field) == other, "the field keeps the typed text", textOf(d.field));
     check(IsWindowVisible(d.window) != FALSE, "Enter does not close the dialog");
     if (about) {
@@ -454,15 +463,18 @@ int endToEnd(const std::wstring& game, const std::wstring& other, const std::wst
     const std::vector<std::wstring> reports = {folder + L"sample.scx.txt", folder + L"日本語のシナリオ.scx.txt",
                                                folder + L"UPPER.SCX.txt"};
     std::wstring log;
-    const bool opened = waitFor([&] {
-              bool exists = false;
-              const std::string bytes = readFile(openLog, exists);
-              const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-              log.assign(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-              MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), log.data(), n);
-              return std::all_of(reports.begin(), reports.end(),
-                                 [&](const std::wstring& r) { return lower(log).find(lower(r) + L"\n") != std::wstring::npos; });
-          }, 10000);
+    const bool opened = waitFor(
+        [&] {
+            bool exists = false;
+            const std::string bytes = readFile(openLog, exists);
+            const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+            log.assign(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), log.data(), n);
+            return std::all_of(reports.begin(), reports.end(), [&](const std::wstring& r) {
+                return lower(log).find(lower(r) + L"\n") != std::wstring::npos;
+            });
+        },
+        10000);
     check(opened, "each report was opened with the shell's \"open\"", log);
 
     std::printf("%d check(s) failed\n", failures);
@@ -524,6 +536,7 @@ int wmain(int argc, wchar_t** argv) {
     if (count == 2 && args[0] == L"field") return fieldShows(args[1]);
     if (count == 3 && args[0] == L"record") return record(args[1], args[2]);
     if (count >= 1 && count <= 2 && args[0] != L"e2e") return step(args[0], count == 2 ? args[1] : std::wstring());
-    std::fprintf(stderr, "usage: gui_driver e2e GAME OTHER EXPECTED OPENLOG | field TEXT | STEP [ENTRY] | record LOG PATH\n");
+    std::fprintf(stderr,
+                 "usage: gui_driver e2e GAME OTHER EXPECTED OPENLOG | field TEXT | STEP [ENTRY] | record LOG PATH\n");
     return 2;
 }

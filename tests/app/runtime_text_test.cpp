@@ -89,7 +89,9 @@ protected:
 };
 
 TEST_F(ReportFileLineEnds, SavedBytesAreStoredUnchanged) {
-    const std::string bytes = "a\r\nb\nc\r\r\n\x1A" "d\r";  // Ctrl-Z too: no end of file in the middle
+    const std::string bytes =
+        "a\r\nb\nc\r\r\n\x1A"
+        "d\r";  // Ctrl-Z too: no end of file in the middle
     ASSERT_TRUE(saveReport(path("r.txt"), bytes));
     const auto stored = testing::readFile(path("r.txt"));
     EXPECT_EQ(std::string(stored.begin(), stored.end()), bytes);

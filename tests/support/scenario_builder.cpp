@@ -115,7 +115,8 @@ BuiltBody buildBody(const BodySpec& spec) {
     built.mapStepOffset = out.size();
     putFiller(out, 18464);
     putS32(out, spec.mapDimension);
-    putFiller(out, 236 - 4 + 3 * static_cast<std::size_t>(spec.mapDimension) * static_cast<std::size_t>(spec.mapDimension));
+    putFiller(out,
+              236 - 4 + 3 * static_cast<std::size_t>(spec.mapDimension) * static_cast<std::size_t>(spec.mapDimension));
     for (std::int32_t units : spec.unitCounts) {
         putS32(out, units);
         putFiller(out, 29 * static_cast<std::size_t>(units < 0 ? 0 : units));

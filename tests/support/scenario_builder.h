@@ -16,7 +16,7 @@ using Bytes = std::vector<std::uint8_t>;
 struct Effect {
     std::int32_t type = 0;
     std::vector<std::int32_t> fields = std::vector<std::int32_t>(23, -1);  // its size is the stored field count
-    std::string text;   // String32 bytes as stored (add a NUL yourself)
+    std::string text;  // String32 bytes as stored (add a NUL yourself)
     std::string sound;
     std::vector<std::int32_t> selectedObjects;  // written as they are; field 4 sizes them
 

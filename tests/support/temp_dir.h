@@ -15,7 +15,8 @@ class TempDir {
 public:
     TempDir() {
         std::random_device random;
-        path_ = std::filesystem::temp_directory_path() / ("vantor-test-" + std::to_string(random()) + std::to_string(random()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("vantor-test-" + std::to_string(random()) + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
@@ -37,7 +38,8 @@ public:
     // The names in the folder, sorted.
     [[nodiscard]] std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) out.push_back(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            out.push_back(entry.path().filename().string());
         std::sort(out.begin(), out.end());
         return out;
     }
