@@ -3,8 +3,9 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <iconv.h>
 #include <langinfo.h>

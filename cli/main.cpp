@@ -19,7 +19,9 @@
 #ifdef _WIN32
 // The Windows shell hands wildcards to the program as they are typed:
 // the C runtime expands them, so that "vantor-report *.scx" works there too.
-extern "C" int _dowildcard = -1;
+extern "C" {
+int _dowildcard = -1;
+}
 #endif
 
 #ifndef VANTOR_VERSION
