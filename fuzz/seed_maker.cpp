@@ -21,9 +21,9 @@ using namespace vantor::testing;
 // The body of a scenario file, or nothing when it is not a readable container.
 Bytes inflateContainer(const Bytes& file) {
     if (file.size() < 8) return {};
-    const std::int64_t header = static_cast<std::int32_t>(std::uint32_t{file[4]} | (std::uint32_t{file[5]} << 8) |
-                                                          (std::uint32_t{file[6]} << 16) |
-                                                          (std::uint32_t{file[7]} << 24));
+    const std::int64_t header =
+        static_cast<std::int32_t>(std::uint32_t{file[4]} | (std::uint32_t{file[5]} << 8) |
+                                  (std::uint32_t{file[6]} << 16) | (std::uint32_t{file[7]} << 24));
     if (header < 0 || header > static_cast<std::int64_t>(file.size()) - 8) return {};
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) return {};
@@ -163,9 +163,7 @@ std::vector<Seed> builderSeeds() {
     return seeds;
 }
 
-void write(const std::filesystem::path& path, const Bytes& bytes) {
-    writeFile(path.string(), bytes);
-}
+void write(const std::filesystem::path& path, const Bytes& bytes) { writeFile(path.string(), bytes); }
 
 }  // namespace
 

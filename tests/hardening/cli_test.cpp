@@ -91,8 +91,8 @@ TEST(CommandLine, SeveralScenariosEachEndInTheirOwnWay) {
     const ProgramResult result = report({dir.file("a.scx"), dir.file("b.scx"), dir.file("c.scx"), dir.file("d.scx")});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, dir.file("a.scx.txt") + "\n" + dir.file("d.scx.txt") + "\n");
-    EXPECT_EQ(result.err, dir.file("b.scx") + ": " + shown(Message::backgroundImage) + "\n" + dir.file("c.scx") +
-                              ": " + shown(Message::openFailed) + "\n");
+    EXPECT_EQ(result.err, dir.file("b.scx") + ": " + shown(Message::backgroundImage) + "\n" + dir.file("c.scx") + ": " +
+                              shown(Message::openFailed) + "\n");
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.scx", "a.scx.txt", "b.scx", "d.scx", "d.scx.txt"}));
     EXPECT_EQ(testing::readFile(dir.file("a.scx.txt")), testing::readFile(dir.file("d.scx.txt")));
 }
@@ -124,8 +124,8 @@ TEST(CommandLine, ReportToStandardOutputWritesNoFile) {
 TEST(CommandLine, ReportThatCannotGoToStandardOutputIsCreateFailed) {
     TempDir dir;
     testing::writeFile(dir.file("x.scx"), reportableScenario());
-    const ProgramResult result = runProgram(reportProgram(), {"--stdout", dir.file("x.scx")}, utf8Terminal, false,
-                                            "/dev/full");
+    const ProgramResult result =
+        runProgram(reportProgram(), {"--stdout", dir.file("x.scx")}, utf8Terminal, false, "/dev/full");
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.err, dir.file("x.scx") + ": " + shown(Message::createFailed) + "\n");
     EXPECT_EQ(dir.names(), std::vector<std::string>{"x.scx"});

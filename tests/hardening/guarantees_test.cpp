@@ -47,7 +47,8 @@ TEST(Guarantees, EveryOutcomeOnlyReadsTheScenarioAndLeavesNothingBehind) {
         const bool expectReport = outcome.messages.empty();
         EXPECT_EQ(reported, expectReport);
         EXPECT_EQ(ui.messages, outcome.messages);
-        EXPECT_EQ(ui.opened, expectReport ? std::vector<std::string>{dir.file("x.scx.txt")} : std::vector<std::string>{});
+        EXPECT_EQ(ui.opened,
+                  expectReport ? std::vector<std::string>{dir.file("x.scx.txt")} : std::vector<std::string>{});
 
         // The scenario was opened, read and closed; never written.
         bool read = false;
@@ -169,8 +170,8 @@ TEST(Guarantees, TemporaryFileThatCannotBeRemovedIsReported) {
         TempDir dir;
         BodySpec image;
         image.imageFlag = 1;
-        testing::writeFile(dir.file("x.scx"), withImage ? testing::buildContainer(testing::buildBody(image).bytes)
-                                                        : reportableScenario());
+        testing::writeFile(dir.file("x.scx"),
+                           withImage ? testing::buildContainer(testing::buildBody(image).bytes) : reportableScenario());
         handOver(dir);
         const ChildResult result = runUnprivileged([&] {
             FolderLockingActions actions(dir.path().string());

@@ -36,8 +36,10 @@ std::string readAll(int fd) {
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) out.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR) break;
+        if (n > 0)
+            out.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
     }
     return out;
 }

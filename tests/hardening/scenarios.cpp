@@ -47,6 +47,9 @@ std::vector<Outcome> everyOutcome() {
     version.version = 1.20f;
     BodySpec unreadable;
     unreadable.triggerCount = 3;
+    const Bytes versionFile = testing::buildContainer(testing::buildBody(version).bytes);
+    const Bytes imageFile = testing::buildContainer(testing::buildBody(image).bytes);
+    const Bytes unreadableFile = testing::buildContainer(testing::buildBody(unreadable).bytes);
     const Bytes good = reportableScenario();
     Bytes cut = good;
     cut.resize(cut.size() - 30);
@@ -57,9 +60,12 @@ std::vector<Outcome> everyOutcome() {
         return [name](const testing::TempDir& dir) { std::filesystem::create_directory(dir.path() / name); };
     };
     const auto fullDiskAt = [](const char* name) {
-        return [name](const testing::TempDir& dir) {
-            std::filesystem::create_symlink("/dev/full", dir.path() / name);
-        };
+        return [name](const testing::TempDir& dir) { std::filesystem::create_symlink("/dev/full", dir.path() / name); };
+    };
+
+    const auto reportFolder = [](const testing::TempDir& dir) {
+        std::filesystem::remove(dir.path() / "x.scx.txt");
+        std::filesystem::create_directory(dir.path() / "x.scx.txt");
     };
 
     return {
@@ -69,18 +75,11 @@ std::vector<Outcome> everyOutcome() {
         {"negative header length", badHeader, {Message::decompressionFailed}, false, {}},
         {"cut-short stream", cut, {Message::decompressionFailed}, true, {}},
         {"empty stream", testing::buildContainer({}), {Message::decompressionFailed}, true, {}},
-        {"another version", testing::buildContainer(testing::buildBody(version).bytes),
-         {Message::unsupportedVersion}, true, {}},
-        {"background image", testing::buildContainer(testing::buildBody(image).bytes), {Message::backgroundImage},
-         true, {}},
-        {"unreadable body", testing::buildContainer(testing::buildBody(unreadable).bytes),
-         {Message::unreadableBody}, true, {}},
+        {"another version", versionFile, {Message::unsupportedVersion}, true, {}},
+        {"background image", imageFile, {Message::backgroundImage}, true, {}},
+        {"unreadable body", unreadableFile, {Message::unreadableBody}, true, {}},
         {"report file cannot be written", good, {Message::createFailed}, true, folderAt("x.scx.txt.tmp")},
-        {"report file cannot be replaced", good, {Message::createFailed}, true,
-         [](const testing::TempDir& dir) {
-             std::filesystem::remove(dir.path() / "x.scx.txt");
-             std::filesystem::create_directory(dir.path() / "x.scx.txt");
-         }},
+        {"report file cannot be replaced", good, {Message::createFailed}, true, reportFolder},
         {"disk full", good, {Message::createFailed}, true, fullDiskAt("x.scx.txt.tmp")},
         {"temporary file cannot be created", good, {Message::createFailed}, false, folderAt("x.scx.dat")},
     };
@@ -103,8 +102,10 @@ std::map<std::string, std::string> snapshot(const testing::TempDir& dir) {
     std::map<std::string, std::string> out;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_symlink()) out[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
-        else if (entry.is_directory()) out[name] = "folder";
+        if (entry.is_symlink())
+            out[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            out[name] = "folder";
         else {
             const Bytes b = testing::readFile(entry.path().string());
             out[name] = std::string(b.begin(), b.end());

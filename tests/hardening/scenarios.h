@@ -26,9 +26,9 @@ Bytes bulkyBody();
 // One way for the report command to end.
 struct Outcome {
     std::string name;
-    Bytes scenario;                     // written as x.scx
-    std::vector<Message> messages;      // empty: the report is made
-    bool createsTemporary = true;       // x.scx.dat is made on the way
+    Bytes scenario;                 // written as x.scx
+    std::vector<Message> messages;  // empty: the report is made
+    bool createsTemporary = true;   // x.scx.dat is made on the way
     // Puts what else the case needs beside x.scx (an old x.scx.txt is there already).
     std::function<void(const testing::TempDir&)> prepare;
 };
