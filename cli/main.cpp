@@ -178,5 +178,7 @@ int main(int argc, char** argv) {
     bool allReported = true;
     for (const std::string& path : options.scenarios)
         allReported = reportScenario(path, options, ui, body) && allReported;
+    // A report whose path could not be printed is one the caller cannot find.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) allReported = false;
     return allReported ? 0 : 1;
 }

@@ -43,18 +43,6 @@ Bytes inflateContainer(const Bytes& file) {
     return result == Z_STREAM_END ? body : Bytes{};
 }
 
-Effect effect(std::int32_t type) {
-    Effect e;
-    e.type = type;
-    return e;
-}
-
-Condition condition(std::int32_t type) {
-    Condition c;
-    c.type = type;
-    return c;
-}
-
 // Triggers with every effect and condition type, each with fields set.
 std::vector<Trigger> richTriggers() {
     std::vector<Trigger> triggers;

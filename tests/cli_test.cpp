@@ -86,6 +86,15 @@ TEST(Cli, MessagesGoToStderrInTheTerminalsEncodingAndTheNextFileFollows) {
     EXPECT_EQ(c.err, "bad.scx: ???????\n");
 }
 
+TEST(Cli, PathsThatCannotBePrintedMakeTheRunFail) {
+    TempDir dir;
+    testing::writeFile(dir.file("a.scx"), sample());
+    const std::string command = "cd '" + dir.path().string() + "' && '" VANTOR_CLI "' a.scx >/dev/full 2>/dev/null";
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1);
+    EXPECT_TRUE(dir.exists("a.scx.txt"));
+}
+
 TEST(Cli, StdoutTakesTheReportBytesAndNoFileIsWritten) {
     TempDir dir;
     testing::writeFile(dir.file("a.scx"), sample());

@@ -7,18 +7,6 @@ namespace {
 
 std::string z(const std::string& s) { return s + '\0'; }  // texts as the editor stores them
 
-Effect effect(std::int32_t type) {
-    Effect e;
-    e.type = type;
-    return e;
-}
-
-Condition condition(std::int32_t type) {
-    Condition c;
-    c.type = type;
-    return c;
-}
-
 }  // namespace
 
 BodySpec sampleScenario() {

@@ -32,6 +32,19 @@ struct Condition {
     Condition& set(std::size_t field, std::int32_t value);
 };
 
+// An effect or condition of the type, every field -1.
+inline Effect effect(std::int32_t type) {
+    Effect e;
+    e.type = type;
+    return e;
+}
+
+inline Condition condition(std::int32_t type) {
+    Condition c;
+    c.type = type;
+    return c;
+}
+
 struct Trigger {
     std::int32_t enabled = 1;
     std::int8_t loop = 0;
