@@ -378,21 +378,27 @@ int endToEnd(const std::wstring& game, const std::wstring& other, const std::wst
     const std::vector<std::wstring> otherScenarios = {L"other.scx"};
 
     // The folder picker opens on the field's folder; OK there lists it and
-    // puts the picker's path (no trailing "\") into the field.
-    sendTimed(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(otherFolder.c_str()));
-    PostMessageW(d.browse, BM_CLICK, 0, 0);
-    const HWND picker = waitForOwnedDialog(d.window);
-    check(picker != nullptr, "the folder picker opens");
-    if (picker) {
-        check(hasChildText(picker, L"Select Recgame Folder"), "the picker shows its title");
-        Sleep(500);  // the selection is made before the picker shows; let it paint
+    // puts the picker's path (no trailing "\") into the field.  Wine's picker
+    // makes its selection while it opens; on a loaded machine that can come
+    // late, so an OK that picked another folder is tried again, waiting longer.
+    bool pickerOpened = true;
+    bool picked = false;
+    for (int attempt = 0; attempt < 3 && pickerOpened && !picked; ++attempt) {
+        if (attempt > 0) std::printf("note the picker picked %s; trying again\n", utf8(textOf(d.field)).c_str());
+        sendTimed(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(otherFolder.c_str()));
+        PostMessageW(d.browse, BM_CLICK, 0, 0);
+        const HWND picker = waitForOwnedDialog(d.window);
+        pickerOpened = picker != nullptr;
+        if (!pickerOpened) break;
+        if (attempt == 0) check(hasChildText(picker, L"Select Recgame Folder"), "the picker shows its title");
+        Sleep(500 << attempt);  // the selection is made before the picker shows; let it paint
         PostMessageW(picker, WM_COMMAND, IDOK, 0);
         check(waitGone(picker), "OK closes the picker");
-        const bool picked = waitFor([&] { return textOf(d.field) == other; }, 5000);
-        check(picked, "the field shows the picked folder", textOf(d.field));
-        check(sameSet(listItems(d.list), otherScenarios), "the list shows the picked folder",
-              joined(listItems(d.list)));
+        picked = waitFor([&] { return textOf(d.field) == other; }, 5000);
     }
+    check(pickerOpened, "the folder picker opens");
+    check(picked, "the field shows the picked folder", textOf(d.field));
+    check(sameSet(listItems(d.list), otherScenarios), "the list shows the picked folder", joined(listItems(d.list)));
     // Back to the first folder for the reports.
     sendTimed(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
     focusControl(d.window, d.field);
