@@ -1,5 +1,8 @@
 #include "tests/hardening/scenarios.h"
 
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+
 #include <filesystem>
 
 namespace vantor::hardening {
@@ -96,6 +99,16 @@ void prepareFolder(const testing::TempDir& dir, const Outcome& outcome) {
 
 bool isOwnName(const std::string& name) {
     return name == "x.scx" || name == "x.scx.dat" || name == "x.scx.txt" || name == "x.scx.txt.tmp";
+}
+
+bool checkFolderEvents(const std::vector<FileWatch::Event>& events, bool reportMade) {
+    bool temporaryMade = false;
+    for (const auto& e : events) {
+        EXPECT_TRUE(isOwnName(e.name)) << e.name << " touched";
+        EXPECT_FALSE(!reportMade && e.name == "x.scx.txt" && isChange(e.mask)) << std::hex << e.mask;
+        temporaryMade = temporaryMade || (e.name == "x.scx.dat" && (e.mask & IN_CREATE));
+    }
+    return temporaryMade;
 }
 
 std::map<std::string, std::string> snapshot(const testing::TempDir& dir) {

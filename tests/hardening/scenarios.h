@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "report/messages.h"
+#include "tests/hardening/harness.h"
 #include "tests/support/scenario_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -41,6 +42,11 @@ void prepareFolder(const testing::TempDir& dir, const Outcome& outcome);
 
 // The names of x.scx and of the files that its report command may touch.
 bool isOwnName(const std::string& name);
+
+// Checks the events of the scenario's folder during one command: only the
+// scenario's own names were touched, and an older report was not changed
+// unless a new one replaced it.  Gives whether x.scx.dat was created.
+bool checkFolderEvents(const std::vector<FileWatch::Event>& events, bool reportMade);
 
 // Every entry of a folder: its name, and its bytes or what else it is.
 std::map<std::string, std::string> snapshot(const testing::TempDir& dir);
