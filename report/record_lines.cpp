@@ -17,11 +17,6 @@ constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";     // " 数量:"
 constexpr std::size_t effectFieldCount = 23;
 constexpr std::size_t conditionFieldCount = 16;
 
-std::int32_t loadS32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-                                     (std::uint32_t{p[3]} << 24));
-}
-
 // The stored fields of a record, those past its stored count as -1.
 template <std::size_t Count>
 struct RecordFields {
@@ -34,7 +29,7 @@ struct RecordFields {
         if (!p) return;
         value.fill(-1);
         const std::size_t present = std::min(Count, static_cast<std::size_t>(stored));
-        for (std::size_t k = 0; k < present; ++k) value[k] = loadS32(p + 4 * k);
+        for (std::size_t k = 0; k < present; ++k) value[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
     }
 };
 

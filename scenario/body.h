@@ -27,6 +27,11 @@ struct ScenarioBody {
 // The largest body we hold: every position in it fits a signed 32-bit offset.
 inline constexpr std::uint32_t maxBodySize = 0x7FFFFFFF;
 
+// The little-endian 32-bit value at p, each byte widened before it is shifted.
+inline std::uint32_t loadU32(const std::uint8_t* p) noexcept {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+}
+
 // A position in the body with a sticky failure.  Every read goes through one
 // bounds check; a read or a skip that would leave the body fails, does not
 // move the cursor, yields 0 and leaves the cursor failed for good.  Callers
@@ -77,9 +82,7 @@ public:
     std::int32_t readS32() noexcept { return static_cast<std::int32_t>(readU32()); }
     std::uint32_t readU32() noexcept {
         const std::uint8_t* p = take(4);
-        if (!p) return 0;
-        return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-               (std::uint32_t{p[3]} << 24);
+        return p ? loadU32(p) : 0;
     }
     float readF32() noexcept { return std::bit_cast<float>(readU32()); }
 

@@ -39,9 +39,7 @@ ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& comp
     unsigned char head[containerHead];
     if (length < containerHead) return ReadOutcome::notAContainer;
     if (std::fread(head, 1, sizeof head, file) != sizeof head) return ReadOutcome::readFailed;
-    const std::int32_t headerLength =
-        static_cast<std::int32_t>(std::uint32_t{head[4]} | (std::uint32_t{head[5]} << 8) |
-                                  (std::uint32_t{head[6]} << 16) | (std::uint32_t{head[7]} << 24));
+    const auto headerLength = static_cast<std::int32_t>(loadU32(head + 4));
     if (headerLength < 0 || headerLength > length - containerHead) return ReadOutcome::notAContainer;
 
     const std::int64_t bodyStart = containerHead + headerLength;
@@ -62,8 +60,6 @@ ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& comp
 std::int64_t inflateToFile(std::vector<unsigned char>& compressed, std::FILE* out) {
     const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(extractionChunkSize);
     InflateStream z;
-    // zlib counts avail_in in 32 bits; a larger input cannot be a scenario.
-    if (compressed.size() > UINT32_MAX) return -1;
     z.stream.next_in = compressed.data();
     z.stream.avail_in = static_cast<uInt>(compressed.size());
     if (inflateInit2(&z.stream, -15) != Z_OK) return -1;
