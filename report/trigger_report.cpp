@@ -13,20 +13,14 @@ namespace vantor {
 namespace {
 
 // "全トリガ数："
-constexpr std::string_view countLabel =
-    "\x91S\x83g\x83\x8a\x83K\x90\x94\x81"
-    "F";
+constexpr std::string_view countLabel = "\x91S\x83g\x83\x8a\x83K\x90\x94\x81\x46";
 // "No.  トリガ名                       初期設定 ループ 目的   説明の順序"
 constexpr std::string_view headerLine =
     "No.  \x83g\x83\x8a\x83K\x96\xbc                       \x8f\x89\x8a\xfa\x90\xdd\x92\xe8 \x83\x8b\x81[\x83v "
     "\x96\xda\x93I   \x90\xe0\x96\xbe\x82\xcc\x8f\x87\x8f\x98";
 constexpr std::string_view ruleLine = "---- ------------------------------ -------- ------ ------ ----------";
-constexpr std::string_view descriptionLabel =
-    "\x90\xe0\x96\xbe\x81"
-    "F";  // "説明："
-constexpr std::string_view continuationIndent =
-    "    \x81"
-    "F";  // "    ："
+constexpr std::string_view descriptionLabel = "\x90\xe0\x96\xbe\x81\x46";  // "説明："
+constexpr std::string_view continuationIndent = "    \x81\x46";            // "    ："
 
 // The flag texts: いいえ, はい, オフ, オン, いいえ, はい.  The initial state
 // shows the text at 2 + enabled, the loop column the one at 4 + loop, the

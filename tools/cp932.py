@@ -13,19 +13,15 @@ import sys
 def literal(text: str) -> str:
     out = []
     for b in text.encode("cp932"):
-        if 0x20 <= b < 0x7F and chr(b) not in '"\\?':
+        # A hex escape would swallow a hex digit behind it: escape that too.
+        follows_escape = bool(out) and out[-1].startswith("\\x")
+        if 0x20 <= b < 0x7F and chr(b) not in '"\\?' and not (follows_escape and chr(b) in "0123456789abcdefABCDEF"):
             out.append(chr(b))
         elif b == 0x0A:
             out.append("\\n")
         else:
             out.append("\\x%02x" % b)
-    # A hex escape swallows the hex digits behind it; split the literal there.
-    s = ""
-    for i, piece in enumerate(out):
-        if i and out[i - 1].startswith("\\x") and len(piece) == 1 and piece in "0123456789abcdefABCDEF":
-            s += '" "'
-        s += piece
-    return '"' + s + '"'
+    return '"' + "".join(out) + '"'
 
 
 if __name__ == "__main__":
