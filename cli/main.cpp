@@ -67,19 +67,16 @@ public:
     void showMessage(Message message) override {
 #ifdef _WIN32
         // Paths are in the ANSI code page (cp932), as the messages are.
-        std::string line = scenario_ + ": ";
-        line += vantor::messageText(message);
-        line += '\n';
-        vantor::cli::writeConsoleText(stderr, line);
+        vantor::cli::writeConsoleText(stderr, scenario_);
 #else
         // A Unix path is already in the terminal's encoding: written as it
         // is, as the path of a report is on stdout.  Only the message is cp932.
         std::fwrite(scenario_.data(), 1, scenario_.size(), stderr);
+#endif
         std::string line = ": ";
         line += vantor::messageText(message);
         line += '\n';
         vantor::cli::writeConsoleText(stderr, line);
-#endif
     }
 
     void openInViewer(const std::string& reportPath) override {
