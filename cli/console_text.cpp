@@ -11,17 +11,18 @@
 #include <langinfo.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <cerrno>
 extern char** environ;
 #endif
 
 namespace vantor::cli {
 namespace {
 
+bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
 // The bytes of one cp932 character starting at `p`: 1 or 2.
 std::size_t characterLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-    if (!isLead || i + 1 >= text.size()) return 1;
+    if (!isLeadByte(static_cast<unsigned char>(text[i])) || i + 1 >= text.size()) return 1;
     const auto trail = static_cast<unsigned char>(text[i + 1]);
     return (trail >= 0x40 && trail <= 0xFC && trail != 0x7F) ? 2 : 1;
 }
@@ -121,6 +122,43 @@ std::string cp932ToUtf8(std::string_view text, bool lfLineEnds) {
 #endif
 }
 
+bool Utf8Encoder::write(std::string_view cp932, ReportSink& next) {
+    held_.append(cp932);
+    // Up to the last whole character, and short of a CR whose LF may follow.
+    std::size_t whole = 0;
+    for (std::size_t i = 0; i < held_.size(); i += characterLength(held_, i)) {
+        const bool cutCharacter = i + 1 == held_.size() && isLeadByte(static_cast<unsigned char>(held_[i]));
+        if (cutCharacter || (i + 1 == held_.size() && held_[i] == '\r')) break;
+        whole = i + characterLength(held_, i);
+    }
+    const std::string converted = cp932ToUtf8(std::string_view(held_).substr(0, whole), true);
+    held_.erase(0, whole);
+    return converted.empty() || next.write(converted);
+}
+
+bool Utf8Encoder::finish(ReportSink& next) {
+    const std::string converted = cp932ToUtf8(held_, true);
+    held_.clear();
+    return converted.empty() || next.write(converted);
+}
+
+std::string printablePath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        constexpr char hex[] = "0123456789abcdef";
+        out += "\\x";
+        out += hex[byte >> 4];
+        out += hex[byte & 15];
+    }
+    return out;
+}
+
 void writeConsoleText(std::FILE* stream, std::string_view text) {
 #ifdef _WIN32
     const std::wstring wide = cp932ToWide(text);
@@ -135,24 +173,34 @@ void writeConsoleText(std::FILE* stream, std::string_view text) {
     const std::string bytes = wideTo(CP_ACP, wide);
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 #else
+    // A locale of plain ASCII (the C locale of cron or env -i) could show the
+    // messages only as question marks: UTF-8 is what such output is read as.
     const char* codeset = nl_langinfo(CODESET);
-    const std::string bytes = convertCp932(text, codeset && *codeset ? codeset : "UTF-8", "?", false);
+    const bool ascii = !codeset || !*codeset || std::string_view(codeset) == "ANSI_X3.4-1968" ||
+                       std::string_view(codeset) == "ASCII" || std::string_view(codeset) == "US-ASCII";
+    const std::string bytes = convertCp932(text, ascii ? "UTF-8" : codeset, "?", false);
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 #endif
 }
 
-void openWithViewer(const std::string& path) {
+bool openWithViewer(const std::string& path) {
 #ifdef _WIN32
-    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+    // ShellExecute reports success as a value above 32.
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW)) > 32;
 #else
+    // A relative path that begins with "-" would be taken as an option.
+    std::string file = path;
+    if (!file.empty() && file[0] == '-') file.insert(0, "./");
     char opener[] = "xdg-open";
-    char* argv[] = {opener, const_cast<char*>(path.c_str()), nullptr};
+    char* argv[] = {opener, file.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ) == 0) {
-        // xdg-open hands the file on and returns; waiting keeps no child behind.
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }
+    if (posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ) != 0) return false;
+    // xdg-open hands the file on and returns; waiting keeps no child behind
+    // and tells whether it found a viewer.
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 #endif
 }
 

@@ -8,12 +8,16 @@
 
 #include "cli/console_text.h"
 #include "report/trigger_report.h"
+#include "scenario/file_io.h"
 
-#ifdef _WIN32
 #include <fcntl.h>
+#ifdef _WIN32
 #include <io.h>
 #else
-#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #endif
 
 #ifdef _WIN32
@@ -57,12 +61,18 @@ struct Options {
     std::vector<std::string> scenarios;
 };
 
-// Messages go to stderr as "SCENARIO: message"; a written report's path to stdout.
+// Messages go to stderr as "SCENARIO: message"; a written report's path to
+// stdout, then to the viewer.
 class ConsoleActions final : public vantor::UserActions {
 public:
-    ConsoleActions(const Options& options) : options_(options) {}
+    explicit ConsoleActions(const Options& options) : options_(options) {}
 
-    void setScenario(const std::string& path) { scenario_ = path; }
+    void setScenario(const std::string& path) {
+        scenario_ = vantor::cli::printablePath(path);
+        failed_ = false;
+    }
+    // Whether handing on the last report failed (its message shown).
+    [[nodiscard]] bool failed() const { return failed_; }
 
     void showMessage(Message message) override {
 #ifdef _WIN32
@@ -80,15 +90,34 @@ public:
     }
 
     void openInViewer(const std::string& reportPath) override {
-        std::fwrite(reportPath.data(), 1, reportPath.size(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-        if (options_.open) vantor::cli::openWithViewer(reportPath);
+        const std::string line = vantor::cli::printablePath(reportPath) + '\n';
+        // A closed or broken stdout (EPIPE) is an error like any other.
+        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0) {
+            fail(Message::createFailed);
+            return;
+        }
+        if (options_.open && !vantor::cli::openWithViewer(reportPath)) fail(Message::viewerFailed);
     }
 
 private:
+    void fail(Message message) {
+        std::clearerr(stdout);
+        showMessage(message);
+        failed_ = true;
+    }
+
     const Options& options_;
     std::string scenario_;
+    bool failed_ = false;
+};
+
+// Standard output as a report's destination; each piece is flushed, so that a
+// failed write shows at once.
+class StdoutSink final : public vantor::ReportSink {
+public:
+    bool write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    }
 };
 
 int usageError(const char* what, const char* argument) {
@@ -96,49 +125,46 @@ int usageError(const char* what, const char* argument) {
     return 2;
 }
 
-// A named pipe would hold the open until some program writes to it, and is
-// no file that can be read as a scenario anyway.
-bool isNamedPipe(const std::string& path) {
-#ifdef _WIN32
-    (void)path;
-    return false;
-#else
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
-#endif
-}
-
 // Reports one scenario; true when its report was written (or sent to stdout).
 bool reportScenario(const std::string& path, const Options& options, ConsoleActions& ui, vantor::ScenarioBody& body) {
     ui.setScenario(path);
-    if (isNamedPipe(path)) {
-        body.clear();
-        ui.showMessage(Message::openFailed);
-        return false;
-    }
-    if (!options.toStdout && !options.utf8) return vantor::runReportCommand(path, body, ui);
-
-    vantor::ReportBuffer report;
-    if (!vantor::runReportCommand(path, body, ui, &report)) return false;
-    const std::string converted = options.utf8 ? vantor::cli::cp932ToUtf8(report.view(), true) : std::string();
-    const std::string_view bytes = options.utf8 ? std::string_view(converted) : report.view();
-    if (options.toStdout) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0) return true;
-        ui.showMessage(Message::createFailed);
-        return false;
-    }
-    const std::string reportPath = vantor::reportPathFor(path);
-    if (!vantor::saveReport(reportPath, bytes)) {
-        ui.showMessage(Message::createFailed);
-        return false;
-    }
-    ui.openInViewer(reportPath);
-    return true;
+    StdoutSink toStdout;
+    vantor::cli::Utf8Encoder utf8;
+    vantor::ReportDestination destination;
+    if (options.toStdout) destination.stream = &toStdout;
+    if (options.utf8) destination.encoder = &utf8;
+    const bool reported = vantor::runReportCommand(path, body, ui, destination);
+    if (!reported && options.toStdout) std::clearerr(stdout);
+    return reported && !ui.failed();
 }
+
+#ifndef _WIN32
+// A descriptor 0, 1 or 2 closed by the caller would be the first one that
+// open() hands out, and a file of ours would then take what is printed.
+// Each is held by /dev/null, read-only, so that a write to it still fails.
+void holdStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            const int held = ::open("/dev/null", O_RDONLY | O_NOCTTY);
+            if (held >= 0 && held != fd) {
+                ::dup2(held, fd);
+                ::close(held);
+            }
+        }
+}
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifndef _WIN32
+    holdStandardDescriptors();
+    // A closed pipe or a file-size limit is a failed write, reported as one,
+    // not a death that leaves files behind.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    vantor::removeOwnFilesOnSignals();
     std::setlocale(LC_CTYPE, "");
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);  // report bytes go out exactly as made

@@ -1,5 +1,6 @@
 #include "fuzz/targets.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ public:
         path_ = pattern;
     }
     ~ScratchFolder() {
-        for (const char* suffix : {"", ".dat", ".txt", ".txt.tmp"}) std::remove((scenario() + suffix).c_str());
+        for (const char* suffix : {"", ".dat", ".txt"}) std::remove((scenario() + suffix).c_str());
         ::rmdir(path_.c_str());
     }
     [[nodiscard]] std::string scenario() const { return path_ + "/x.scx"; }
@@ -85,23 +86,50 @@ std::string checkReportShape(std::string_view report) {
     return {};
 }
 
+// Everything in the scenario's folder but the scenario and its report.
+std::string strayFile(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return "the folder cannot be read";
+    std::string stray;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != ".." && name != "x.scx" && name != "x.scx.txt") stray = name;
+    }
+    ::closedir(dir);
+    return stray;
+}
+
+std::string readAll(const std::string& path) {
+    std::string bytes;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    char piece[65536];
+    for (std::size_t n; (n = std::fread(piece, 1, sizeof piece, f)) > 0;) bytes.append(piece, n);
+    std::fclose(f);
+    return bytes;
+}
+
 // What went wrong in one report command on the scenario, or nothing.
 std::string checkCommand(const std::string& scenario, std::span<const std::uint8_t> data, bool reported,
-                         const RecordingActions& ui, const ScenarioBody& body, const ReportBuffer& report) {
+                         const RecordingActions& ui, const ScenarioBody& body) {
     if (!sameBytes(scenario, data)) return "the scenario file changed";
-    if (exists(scenario + ".dat")) return "the temporary file was left behind";
-    if (exists(scenario + ".txt") || exists(scenario + ".txt.tmp")) return "a report file was written";
-    if (!ui.opened.empty()) return "a captured report was opened";
+    if (const std::string stray = strayFile(scenario.substr(0, scenario.rfind('/'))); !stray.empty())
+        return "a file was left behind: " + stray;
+    const std::string reportPath = scenario + ".txt";
     if (!reported) {
         if (ui.messages.size() != 1) return "a failure did not show exactly one message";
-        if (report.size() != 0) return "a failure left report bytes";
+        if (exists(reportPath)) return "a failure left a report";
+        if (!ui.opened.empty()) return "a failure opened a report";
         return {};
     }
     if (!ui.messages.empty()) return "a message was shown for a report that was made";
+    if (ui.opened != std::vector<std::string>{reportPath}) return "the report was not handed to the viewer";
     if (body.empty()) return "a report was made without a body";
-    if (std::string shape = checkReportShape(report.view()); !shape.empty()) return shape;
+    const std::string report = readAll(reportPath);
+    std::remove(reportPath.c_str());
+    if (std::string shape = checkReportShape(report); !shape.empty()) return shape;
     ReportBuffer again;
-    if (buildTriggerReport(body.view(), again) != ReportOutcome::reportReady || again.view() != report.view())
+    if (buildTriggerReport(body.view(), again) != ReportOutcome::reportReady || again.view() != report)
         return "the report of the same body differs";
     return {};
 }
@@ -115,10 +143,9 @@ std::string runScenarioFile(std::span<const std::uint8_t> data) {
 
     RecordingActions ui;
     ScenarioBody body;
-    ReportBuffer report;
-    const bool reported = runReportCommand(scenario, body, ui, &report);
+    const bool reported = runReportCommand(scenario, body, ui);
 
-    const std::string problem = checkCommand(scenario, data, reported, ui, body, report);
+    const std::string problem = checkCommand(scenario, data, reported, ui, body);
     std::remove(scenario.c_str());
     return problem;
 }

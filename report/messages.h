@@ -15,6 +15,7 @@ enum class Message {
     unreadableBody,       // シナリオのデータが壊れているか、未対応の形式です。
     removeFailed,         // 一時ファイルを削除できませんでした。
     outOfMemory,          // メモリが不足しています。
+    viewerFailed,         // ビューアを起動できませんでした。
 };
 
 std::string_view messageText(Message message) noexcept;

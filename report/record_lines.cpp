@@ -22,12 +22,13 @@ template <std::size_t Count>
 struct RecordFields {
     std::array<std::int32_t, Count> value;
 
+    RecordFields() { value.fill(-1); }
+
     // Reads F, then F fields; the cursor ends behind the fields.
     void read(BodyCursor& c) {
         const std::int32_t stored = c.readS32();
         const std::uint8_t* p = c.take(std::int64_t{4} * stored);  // a negative count fails here
         if (!p) return;
-        value.fill(-1);
         const std::size_t present = std::min(Count, static_cast<std::size_t>(stored));
         for (std::size_t k = 0; k < present; ++k) value[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
     }

@@ -10,7 +10,9 @@ namespace vantor {
 ReportBuffer::ReportBuffer(ReportBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+      capacity_(std::exchange(other.capacity_, 0)),
+      sink_(std::exchange(other.sink_, nullptr)),
+      sinkFailed_(std::exchange(other.sinkFailed_, false)) {}
 
 ReportBuffer& ReportBuffer::operator=(ReportBuffer&& other) noexcept {
     if (this != &other) {
@@ -18,8 +20,23 @@ ReportBuffer& ReportBuffer::operator=(ReportBuffer&& other) noexcept {
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
+        sink_ = std::exchange(other.sink_, nullptr);
+        sinkFailed_ = std::exchange(other.sinkFailed_, false);
     }
     return *this;
+}
+
+void ReportBuffer::streamTo(ReportSink& sink, std::size_t pieceSize) {
+    sink_ = &sink;
+    sinkFailed_ = false;
+    reserve(pieceSize);
+}
+
+bool ReportBuffer::flush() {
+    if (!sink_) return true;
+    if (size_ > 0 && !sinkFailed_) sinkFailed_ = !sink_->write(view());
+    size_ = 0;
+    return !sinkFailed_;
 }
 
 ReportBuffer::~ReportBuffer() { std::free(data_); }
@@ -33,6 +50,10 @@ void ReportBuffer::reserve(std::size_t capacity) {
 }
 
 void ReportBuffer::expand(std::size_t n) {
+    if (sink_) {
+        (void)flush();  // a failure stays in sinkFailed_
+        if (capacity_ >= n) return;
+    }
     if (n > SIZE_MAX / 2 - size_) throw std::bad_alloc();
     std::size_t wanted = capacity_ < 4096 ? 4096 : capacity_ * 2;
     if (wanted < size_ + n) wanted = size_ + n;

@@ -9,6 +9,14 @@
 
 namespace vantor {
 
+// Where report bytes go as they are made: a file, standard output.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    // False when the bytes could not be written.
+    virtual bool write(std::string_view bytes) = 0;
+};
+
 // A growable byte buffer with the few printf conversions the report uses.
 // The report file is a text-mode file: every LF that a line holds is stored
 // as CR LF, and so it is here, byte by byte, as it is appended.  Widths count
@@ -16,6 +24,8 @@ namespace vantor {
 //
 // The storage grows with realloc, which for large buffers remaps pages
 // instead of copying them, so a report of n bytes touches about n bytes.
+// Streamed to a sink, it holds one piece at a time instead: whenever the
+// next bytes would not fit, what it holds goes to the sink.
 class ReportBuffer {
 public:
     ReportBuffer() = default;
@@ -30,6 +40,12 @@ public:
     [[nodiscard]] std::string_view view() const noexcept { return {data_, size_}; }
     void clear() noexcept { size_ = 0; }
     void reserve(std::size_t capacity);
+
+    // From now on, bytes go on to `sink` in pieces of about `pieceSize`.
+    void streamTo(ReportSink& sink, std::size_t pieceSize = std::size_t{1} << 20);
+    // Hands what is held to the sink; false when any write to it failed
+    // (then every later byte is dropped).
+    [[nodiscard]] bool flush();
 
     // Bytes that hold no LF (the program's own texts, names): as they are.
     void literal(std::string_view s) {
@@ -64,6 +80,8 @@ private:
     char* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+    ReportSink* sink_ = nullptr;
+    bool sinkFailed_ = false;
 };
 
 }  // namespace vantor

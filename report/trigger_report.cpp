@@ -104,6 +104,16 @@ void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
 
 std::int64_t countOrZero(std::int32_t count) { return count < 0 ? 0 : count; }
 
+ReportOutcome outcomeOf(WalkOutcome walk) {
+    switch (walk) {
+        case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
+        case WalkOutcome::backgroundImage: return ReportOutcome::backgroundImage;
+        case WalkOutcome::unreadableBody: return ReportOutcome::unreadableBody;
+        case WalkOutcome::triggerSection: break;
+    }
+    return ReportOutcome::reportReady;
+}
+
 Message messageFor(ReportOutcome outcome) {
     switch (outcome) {
         case ReportOutcome::unsupportedVersion: return Message::unsupportedVersion;
@@ -125,31 +135,69 @@ Message messageFor(ExtractOutcome outcome) {
     return Message::decompressionFailed;
 }
 
-// Builds the report into `out`; on failure shows its message and leaves `out` empty.
-bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
-    try {
-        const ReportOutcome outcome = buildTriggerReport(body.view(), out);
-        if (outcome == ReportOutcome::reportReady) return true;
-        ui.showMessage(messageFor(outcome));
-    } catch (const std::bad_alloc&) {
-        out.clear();
-        ui.showMessage(Message::outOfMemory);
+// Passes the report's bytes through the encoder, if any.
+class EncodedSink final : public ReportSink {
+public:
+    EncodedSink(ReportSink& next, ReportEncoder* encoder) : next_(next), encoder_(encoder) {}
+    bool write(std::string_view bytes) override {
+        return encoder_ ? encoder_->write(bytes, next_) : next_.write(bytes);
     }
-    return false;
+    bool finish() { return encoder_ ? encoder_->finish(next_) : true; }
+
+private:
+    ReportSink& next_;
+    ReportEncoder* encoder_;
+};
+
+class FileSink final : public ReportSink {
+public:
+    explicit FileSink(OwnFile& file) : file_(file) {}
+    bool write(std::string_view bytes) override { return file_.write(bytes.data(), bytes.size()); }
+
+private:
+    OwnFile& file_;
+};
+
+class DiscardingSink final : public ReportSink {
+public:
+    bool write(std::string_view) override { return true; }
+};
+
+// Streams the report through `out` into `sink`; false, after its message,
+// when the body cannot be reported or a write failed.
+bool streamReport(const ScenarioBody& body, UserActions& ui, ReportSink& sink, ReportEncoder* encoder) {
+    EncodedSink encoded(sink, encoder);
+    ReportBuffer out;
+    out.streamTo(encoded);
+    const ReportOutcome outcome = buildTriggerReport(body.view(), out);
+    if (outcome != ReportOutcome::reportReady) {
+        ui.showMessage(messageFor(outcome));
+        return false;
+    }
+    if (!out.flush() || !encoded.finish()) {
+        ui.showMessage(Message::createFailed);
+        return false;
+    }
+    return true;
 }
 
-}  // namespace
-
-namespace {
+// A stream cannot take back what it was given: the whole report is made once
+// into nothing, so that every failure shows before the first byte goes out.
+bool printReport(const ScenarioBody& body, UserActions& ui, const ReportDestination& destination) {
+    DiscardingSink nowhere;
+    ReportBuffer probe;
+    probe.streamTo(nowhere);
+    const ReportOutcome outcome = buildTriggerReport(body.view(), probe);
+    if (outcome != ReportOutcome::reportReady) {
+        ui.showMessage(messageFor(outcome));
+        return false;
+    }
+    return streamReport(body, ui, *destination.stream, destination.encoder);
+}
 
 ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
     const WalkResult walk = findTriggerSection(body);
-    switch (walk.outcome) {
-        case WalkOutcome::triggerSection: break;
-        case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
-        case WalkOutcome::backgroundImage: return ReportOutcome::backgroundImage;
-        case WalkOutcome::unreadableBody: return ReportOutcome::unreadableBody;
-    }
+    if (walk.outcome != WalkOutcome::triggerSection) return outcomeOf(walk.outcome);
 
     BodyCursor c(body, walk.position);
     const std::int32_t triggerCount = c.readS32();
@@ -196,45 +244,76 @@ ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffe
 
 std::string reportPathFor(const std::string& scenarioPath) { return scenarioPath + ".txt"; }
 
-bool saveReport(const std::string& reportPath, std::string_view bytes) {
-    const std::string partialPath = reportPath + ".tmp";
-    if (!writeWholeFile(partialPath, bytes.data(), bytes.size())) return false;
-    if (replaceFile(partialPath, reportPath)) return true;
-    std::remove(partialPath.c_str());
-    return false;
-}
-
-bool writeTriggerReport(const std::string& scenarioPath, const ScenarioBody& body, UserActions& ui) {
+bool writeTriggerReport(const std::string& scenarioPath, const ScenarioBody& body, UserActions& ui,
+                        unsigned permissions, ReportEncoder* encoder) {
     if (body.empty()) return false;
-    ReportBuffer out;
-    if (!makeReport(body, ui, out)) return false;
-
-    const std::string reportPath = reportPathFor(scenarioPath);
-    if (!saveReport(reportPath, out.view())) {
-        ui.showMessage(Message::createFailed);
+    try {
+        // A refusal of the walk shows before any file is created.
+        const ReportOutcome walk = outcomeOf(findTriggerSection(body.view()).outcome);
+        if (walk != ReportOutcome::reportReady) {
+            ui.showMessage(messageFor(walk));
+            return false;
+        }
+        const std::string reportPath = reportPathFor(scenarioPath);
+        OwnFile partial;
+        if (partial.createUnique(reportPath, permissions) != OwnFile::Outcome::created) {
+            ui.showMessage(Message::createFailed);
+            return false;
+        }
+        FileSink file(partial);
+        if (!streamReport(body, ui, file, encoder)) return false;  // the partial file goes with `partial`
+        if (!partial.renameOver(reportPath)) {
+            ui.showMessage(Message::createFailed);
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        ui.showMessage(Message::outOfMemory);
         return false;
     }
-    ui.openInViewer(reportPath);
-    return true;
 }
 
-bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui, ReportBuffer* capture) {
+bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui,
+                      const ReportDestination& destination) {
     body.clear();
-    TemporaryFile temporary;
-    const ExtractOutcome extraction = extractScenario(scenarioPath, body, temporary);
-    bool reported = false;
-    if (extraction != ExtractOutcome::bodyReady)
-        ui.showMessage(messageFor(extraction));
-    else if (capture)
-        reported = makeReport(body, ui, *capture);
-    else
-        reported = writeTriggerReport(scenarioPath, body, ui);
+    try {
+        ScenarioFile scenario;
+        if (!scenario.open(scenarioPath)) {
+            ui.showMessage(Message::openFailed);
+            return false;
+        }
+        if (destination.stream) {
+            const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, nullptr);
+            if (extraction == ExtractOutcome::bodyReady) return printReport(body, ui, destination);
+            ui.showMessage(messageFor(extraction));
+            return false;
+        }
 
-    if (!removeTemporary(temporary)) {
-        ui.showMessage(Message::removeFailed);
-        reported = false;
+        // The files beside the scenario are taken in turns with any other run.
+        if (!scenario.lock()) {
+            ui.showMessage(Message::openFailed);
+            return false;
+        }
+        TemporaryFile temporary;
+        const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, &temporary);
+        bool reported = false;
+        if (extraction != ExtractOutcome::bodyReady)
+            ui.showMessage(messageFor(extraction));
+        else
+            reported = writeTriggerReport(scenarioPath, body, ui, scenario.permissions(), destination.encoder);
+
+        if (!removeTemporary(temporary)) {
+            ui.showMessage(Message::removeFailed);
+            return false;
+        }
+        // Handed on only when nothing of ours is left beside the scenario.
+        if (reported) ui.openInViewer(reportPathFor(scenarioPath));
+        return reported;
+    } catch (const std::bad_alloc&) {
+        body.clear();
+        ui.showMessage(Message::outOfMemory);
+        return false;
     }
-    return reported;
 }
 
 }  // namespace vantor

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <span>
 #include <string>
@@ -11,10 +12,14 @@
 namespace vantor {
 
 // The decompressed bytes of one scenario.  size 0 means "no body"; while it
-// is 0 the bytes are never read.
+// is 0 the bytes are never read.  The bytes are malloc'ed: the extraction
+// grows them with realloc as the stream inflates into them.
 struct ScenarioBody {
+    struct FreeBytes {
+        void operator()(std::uint8_t* p) const noexcept { std::free(p); }
+    };
     std::uint32_t size = 0;
-    std::unique_ptr<std::uint8_t[]> bytes;
+    std::unique_ptr<std::uint8_t[], FreeBytes> bytes;
 
     void clear() noexcept {
         bytes.reset();

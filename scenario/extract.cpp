@@ -2,24 +2,17 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <new>
-#include <vector>
-
-#include "scenario/file_io.h"
 
 namespace vantor {
 namespace {
 
 constexpr std::int64_t containerHead = 8;  // leading 4 bytes and headerLength
-
-// Closes a FILE on every path.
-struct FileCloser {
-    std::FILE* file;
-    ~FileCloser() {
-        if (file) std::fclose(file);
-    }
-};
+constexpr std::size_t inputPieceSize = 65536;
+constexpr std::uint64_t maxFirstGuess = 64 << 20;
 
 // inflateEnd on every path once the stream is initialised.
 struct InflateStream {
@@ -30,108 +23,126 @@ struct InflateStream {
     }
 };
 
-enum class ReadOutcome { ok, notAContainer, readFailed };
+struct BodyStart {
+    ExtractOutcome outcome;
+    std::int64_t offset = 0;
+};
 
-// Reads everything behind the container's header.
-ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& compressed) {
-    const std::int64_t length = fileLength(file);
-    if (length < 0) return ReadOutcome::readFailed;
-    unsigned char head[containerHead];
-    if (length < containerHead) return ReadOutcome::notAContainer;
-    if (std::fread(head, 1, sizeof head, file) != sizeof head) return ReadOutcome::readFailed;
+// Where the deflate stream begins: behind the header.
+BodyStart locateBody(ScenarioFile& scenario) {
+    const std::int64_t length = scenario.length();
+    std::uint8_t head[containerHead];
+    if (length < containerHead) return {ExtractOutcome::decompressionFailed};
+    if (scenario.read(head, sizeof head) != containerHead) return {ExtractOutcome::openFailed};
     const auto headerLength = static_cast<std::int32_t>(loadU32(head + 4));
-    if (headerLength < 0 || headerLength > length - containerHead) return ReadOutcome::notAContainer;
-
-    const std::int64_t bodyStart = containerHead + headerLength;
-    const std::int64_t compressedSize = length - bodyStart;
-    // zlib counts its input in 32 bits, and no body needs more: a larger rest
-    // is no scenario, and is refused before it is read into memory.
-    if (static_cast<std::uint64_t>(compressedSize) > UINT32_MAX) return ReadOutcome::notAContainer;
-    compressed.resize(static_cast<std::size_t>(compressedSize));
-    if (!seekTo(file, bodyStart)) return ReadOutcome::readFailed;
-    if (compressedSize > 0 && std::fread(compressed.data(), 1, compressed.size(), file) != compressed.size())
-        return ReadOutcome::readFailed;
-    return ReadOutcome::ok;
+    if (headerLength < 0 || headerLength > length - containerHead) return {ExtractOutcome::decompressionFailed};
+    return {ExtractOutcome::bodyReady, containerHead + headerLength};
 }
 
-// Raw-inflates `compressed` into the temporary file, chunk by chunk; yields
-// the number of bytes written, or -1 when the stream is broken, -2 when a
-// write failed.
-std::int64_t inflateToFile(std::vector<unsigned char>& compressed, std::FILE* out) {
-    const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(extractionChunkSize);
+// The body's bytes as they grow: realloc of a large block remaps its pages
+// instead of copying them, and pages are touched first by inflate itself.
+class GrowingBytes {
+public:
+    [[nodiscard]] bool reserve(std::size_t capacity) noexcept {
+        if (capacity <= capacity_) return true;
+        void* p = std::realloc(bytes_.get(), capacity);
+        if (!p) return false;
+        (void)bytes_.release();
+        bytes_.reset(static_cast<std::uint8_t*>(p));
+        capacity_ = capacity;
+        return true;
+    }
+    [[nodiscard]] std::uint8_t* at(std::size_t offset) const noexcept { return bytes_.get() + offset; }
+    [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
+    void handTo(ScenarioBody& body, std::uint32_t size) noexcept {
+        body.bytes = std::move(bytes_);
+        body.size = size;
+    }
+
+private:
+    std::unique_ptr<std::uint8_t[], ScenarioBody::FreeBytes> bytes_;
+    std::size_t capacity_ = 0;
+};
+
+// Raw-inflates the rest of the scenario file into `out`, one output chunk at
+// a time, each chunk also written to `temporary` when there is one.
+ExtractOutcome inflateBody(ScenarioFile& scenario, std::int64_t compressedSize, GrowingBytes& out,
+                           TemporaryFile* temporary, std::uint32_t& total) {
+    const auto input = std::make_unique_for_overwrite<unsigned char[]>(inputPieceSize);
     InflateStream z;
-    z.stream.next_in = compressed.data();
-    z.stream.avail_in = static_cast<uInt>(compressed.size());
-    if (inflateInit2(&z.stream, -15) != Z_OK) return -1;
+    if (inflateInit2(&z.stream, -15) != Z_OK) return ExtractOutcome::decompressionFailed;
     z.initialised = true;
 
-    std::int64_t total = 0;
+    // A first guess at the body's size (most scenarios compress 5 to 15
+    // times); it grows by doubling from there.
+    const std::uint64_t guess = std::min<std::uint64_t>(static_cast<std::uint64_t>(compressedSize) * 8, maxFirstGuess);
+    if (!out.reserve(static_cast<std::size_t>(guess) + extractionChunkSize)) return ExtractOutcome::outOfMemory;
+
+    std::size_t produced = 0;
+    bool inputEnded = false;
     int result = Z_OK;
     do {
-        z.stream.next_out = chunk.get();
+        if (produced > maxBodySize) return ExtractOutcome::decompressionFailed;  // no body is this large
+        if (out.capacity() - produced < extractionChunkSize &&
+            !out.reserve(std::max(out.capacity() * 2, produced + extractionChunkSize)))
+            return ExtractOutcome::outOfMemory;
+        z.stream.next_out = out.at(produced);
         z.stream.avail_out = static_cast<uInt>(extractionChunkSize);
-        result = inflate(&z.stream, Z_SYNC_FLUSH);
-        if (result != Z_OK && result != Z_STREAM_END) return -1;
-        const std::size_t produced = extractionChunkSize - z.stream.avail_out;
-        // Room left in the chunk without the end of the stream: the input ran out.
-        if (result == Z_OK && z.stream.avail_out != 0) return -1;
-        if (total + static_cast<std::int64_t>(produced) > std::int64_t{maxBodySize}) return -1;
-        if (produced > 0 && std::fwrite(chunk.get(), 1, produced, out) != produced) return -2;
-        total += static_cast<std::int64_t>(produced);
+        for (;;) {
+            if (z.stream.avail_in == 0 && !inputEnded) {
+                const std::int64_t n = scenario.read(input.get(), inputPieceSize);
+                if (n < 0) return ExtractOutcome::openFailed;
+                inputEnded = n == 0;
+                z.stream.next_in = input.get();
+                z.stream.avail_in = static_cast<uInt>(n);
+            }
+            result = inflate(&z.stream, Z_SYNC_FLUSH);
+            if (result == Z_STREAM_END || z.stream.avail_out == 0) break;
+            if (result == Z_MEM_ERROR) return ExtractOutcome::outOfMemory;
+            // inflate stops short of a full chunk only when it needs more input;
+            // when there is none, the stream is cut short.
+            if ((result != Z_OK && result != Z_BUF_ERROR) || z.stream.avail_in != 0 || inputEnded)
+                return ExtractOutcome::decompressionFailed;
+        }
+        const std::size_t chunk = extractionChunkSize - z.stream.avail_out;
+        if (temporary && chunk > 0 && !temporary->write(out.at(produced), chunk)) return ExtractOutcome::createFailed;
+        produced += chunk;
     } while (result != Z_STREAM_END);
-    if (std::fflush(out) != 0) return -2;
-    return total;
+
+    if (produced == 0 || produced > maxBodySize) return ExtractOutcome::decompressionFailed;
+    total = static_cast<std::uint32_t>(produced);
+    return ExtractOutcome::bodyReady;
 }
 
 }  // namespace
 
-TemporaryFile::~TemporaryFile() { (void)removeTemporary(*this); }
-
-bool removeTemporary(TemporaryFile& temporary) noexcept {
-    if (!temporary.file_) return true;
-    std::fclose(temporary.file_);
-    temporary.file_ = nullptr;
-    return std::remove(temporary.path_.c_str()) == 0;
-}
-
-ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& body, TemporaryFile& temporary) {
+ExtractOutcome extractScenario(ScenarioFile& scenario, const std::string& scenarioPath, ScenarioBody& body,
+                               TemporaryFile* temporary) {
     body.clear();
     try {
-        std::vector<unsigned char> compressed;
-        {
-            FileCloser scenario{std::fopen(scenarioPath.c_str(), "rb")};
-            if (!scenario.file) return ExtractOutcome::openFailed;
-            switch (readCompressedBody(scenario.file, compressed)) {
-                case ReadOutcome::ok: break;
-                case ReadOutcome::notAContainer: return ExtractOutcome::decompressionFailed;
-                case ReadOutcome::readFailed: return ExtractOutcome::openFailed;
-            }
-        }
+        const BodyStart start = locateBody(scenario);
+        if (start.outcome != ExtractOutcome::bodyReady) return start.outcome;
+        if (!scenario.seek(start.offset)) return ExtractOutcome::openFailed;
 
-        temporary.path_ = scenarioPath + ".dat";
-        temporary.file_ = std::fopen(temporary.path_.c_str(), "w+b");
-        if (!temporary.file_) return ExtractOutcome::createFailed;
-        // Each chunk goes to the file in one write, and the body comes back in
-        // one read: no copy through a stdio buffer.
-        std::setvbuf(temporary.file_, nullptr, _IONBF, 0);
-
-        const std::int64_t total = inflateToFile(compressed, temporary.file_);
-        std::vector<unsigned char>().swap(compressed);  // freed before the body is allocated
-        if (total == -2) return ExtractOutcome::createFailed;
-        if (total <= 0) return ExtractOutcome::decompressionFailed;
-
-        const auto size = static_cast<std::uint32_t>(total);
-        body.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-        if (!seekTo(temporary.file_, 0) || std::fread(body.bytes.get(), 1, size, temporary.file_) != size) {
-            body.clear();
+        if (temporary && temporary->createReplacingStale(scenarioPath + ".dat", 0600) != OwnFile::Outcome::created)
             return ExtractOutcome::createFailed;
-        }
-        body.size = size;
-        return ExtractOutcome::bodyReady;
+
+        GrowingBytes bytes;
+        std::uint32_t size = 0;
+        const ExtractOutcome outcome = inflateBody(scenario, scenario.length() - start.offset, bytes, temporary, size);
+        if (outcome == ExtractOutcome::bodyReady) bytes.handTo(body, size);
+        return outcome;
     } catch (const std::bad_alloc&) {
         body.clear();
         return ExtractOutcome::outOfMemory;
     }
+}
+
+ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& body, TemporaryFile& temporary) {
+    body.clear();
+    ScenarioFile scenario;
+    if (!scenario.open(scenarioPath)) return ExtractOutcome::openFailed;
+    return extractScenario(scenario, scenarioPath, body, &temporary);
 }
 
 }  // namespace vantor

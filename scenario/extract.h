@@ -1,40 +1,26 @@
 // From a scenario file to its decompressed body.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
 
 #include "scenario/body.h"
+#include "scenario/file_io.h"
 
 namespace vantor {
 
 enum class [[nodiscard]] ExtractOutcome{
-    bodyReady,            // the body holds the whole scenario; the temporary file is open
+    bodyReady,            // the body holds the whole scenario
     decompressionFailed,  // not a scenario container, or its deflate stream is broken
     openFailed,           // the scenario file cannot be opened or read
-    createFailed,         // the temporary file cannot be created, written or read back
-    outOfMemory,          // the compressed bytes or the body do not fit in memory
+    createFailed,         // the temporary file cannot be created or written
+    outOfMemory,          // the body does not fit in memory
 };
 
-// The file beside the scenario (x.scx.dat) through which the body is
-// decompressed.  It exists only while one report command runs: whoever holds
-// it removes it with removeTemporary(); the destructor removes it too.
-class TemporaryFile {
-public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile();
-
-    [[nodiscard]] bool exists() const noexcept { return file_ != nullptr; }
-    [[nodiscard]] const std::string& path() const noexcept { return path_; }
-
-private:
-    friend ExtractOutcome extractScenario(const std::string&, ScenarioBody&, TemporaryFile&);
-    friend bool removeTemporary(TemporaryFile& temporary) noexcept;
-    std::FILE* file_ = nullptr;
-    std::string path_;
-};
+// The file beside the scenario (x.scx.dat) that receives the body as it is
+// decompressed.  It is ours alone while one report command runs: whoever
+// holds it removes it with removeTemporary(); the destructor removes it too.
+using TemporaryFile = OwnFile;
 
 // The container:
 //   0      4               leading bytes, never used
@@ -42,14 +28,22 @@ private:
 //   8      headerLength    header, skipped
 //   8+h    the rest        the body as a raw deflate stream (RFC 1951)
 //
-// Fills `body` (which must be empty) and leaves the temporary file open in
-// `temporary` whenever it was created.  The scenario file is only read.
+// Inflates the body straight into `body` (which it empties first), reading
+// the file in pieces and stopping at the end of the deflate stream.  With a
+// `temporary`, every chunk also goes to scenarioPath + ".dat", created as a
+// file of our own (a stale one of ours is replaced; anything else at that
+// name is left as it is and gives createFailed); without, nothing is
+// written.  The scenario file is only read.
+ExtractOutcome extractScenario(ScenarioFile& scenario, const std::string& scenarioPath, ScenarioBody& body,
+                               TemporaryFile* temporary);
+
+// The same for a scenario file that it opens itself.
 ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& body, TemporaryFile& temporary);
 
 // Closes and deletes the temporary file; false when it could not be deleted.
-bool removeTemporary(TemporaryFile& temporary) noexcept;
+[[nodiscard]] inline bool removeTemporary(TemporaryFile& temporary) noexcept { return temporary.remove(); }
 
-// The decompression works through one output chunk of this size.
+// The decompression works through output chunks of this size.
 inline constexpr std::size_t extractionChunkSize = 131072;
 
 }  // namespace vantor

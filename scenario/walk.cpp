@@ -93,13 +93,14 @@ WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
 
     BodyCursor flagCursor = c;                                     // 6
     const std::int32_t flag = flagCursor.readS32();
+    if (!flagCursor.ok()) return {WalkOutcome::unreadableBody};
+    if (flag == imageFlag) return {WalkOutcome::backgroundImage};
+    // So does any other non-zero flag that is followed by a real width and
+    // height.
     const std::int32_t imageWidth = flagCursor.readS32();
     const std::int32_t imageHeight = flagCursor.readS32();
     if (!flagCursor.ok()) return {WalkOutcome::unreadableBody};
-    // Flag 1 holds an image; so does any other non-zero flag that is followed
-    // by a real width and height.
-    if (flag == imageFlag || (flag != 0 && imageWidth > 0 && imageHeight > 0))
-        return {WalkOutcome::backgroundImage};
+    if (flag != 0 && imageWidth > 0 && imageHeight > 0) return {WalkOutcome::backgroundImage};
     c.skip(flagAndFixedBlock);                                     // 7
 
     for (int i = 0; i < textsBehindFlag; ++i) skipString16(c);     // 8

@@ -131,14 +131,14 @@ TEST(ReportCommand, AFailureAfterASuccessEmptiesTheBodyAndTheNextReportWorks) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bad.scx", "good.scx", "good.scx.txt"}));
 }
 
-TEST(ReportCommand, CaptureTakesTheBytesAndWritesNoFile) {
+TEST(ReportCommand, StreamTakesTheBytesAndWritesNoFile) {
     TempDir dir;
     testing::writeFile(dir.file("x.scx"), scenarioWithOneTrigger("captured"));
     RecordingActions ui;
     ScenarioBody body;
-    ReportBuffer captured;
-    EXPECT_TRUE(runReportCommand(dir.file("x.scx"), body, ui, &captured));
-    EXPECT_NE(captured.view().find("0000 captured "), std::string_view::npos);
+    testing::StringSink captured;
+    EXPECT_TRUE(runReportCommand(dir.file("x.scx"), body, ui, {&captured}));
+    EXPECT_NE(captured.bytes.find("0000 captured "), std::string::npos);
     EXPECT_TRUE(ui.opened.empty());
     EXPECT_EQ(dir.names(), std::vector<std::string>{"x.scx"});
 }

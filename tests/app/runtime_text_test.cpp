@@ -10,6 +10,7 @@
 
 #include "report/report_buffer.h"
 #include "report/trigger_report.h"
+#include "scenario/file_io.h"
 #include "tests/support/recording_actions.h"
 #include "tests/support/scenario_builder.h"
 
@@ -92,7 +93,10 @@ TEST_F(ReportFileLineEnds, SavedBytesAreStoredUnchanged) {
     const std::string bytes =
         "a\r\nb\nc\r\r\n\x1A"
         "d\r";  // Ctrl-Z too: no end of file in the middle
-    ASSERT_TRUE(saveReport(path("r.txt"), bytes));
+    OwnFile partial;
+    ASSERT_EQ(partial.createUnique(path("r.txt"), 0644), OwnFile::Outcome::created);
+    ASSERT_TRUE(partial.write(bytes.data(), bytes.size()));
+    ASSERT_TRUE(partial.renameOver(path("r.txt")));
     const auto stored = testing::readFile(path("r.txt"));
     EXPECT_EQ(std::string(stored.begin(), stored.end()), bytes);
 }

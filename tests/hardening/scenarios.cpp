@@ -62,10 +62,13 @@ std::vector<Outcome> everyOutcome() {
     const auto folderAt = [](const char* name) {
         return [name](const testing::TempDir& dir) { std::filesystem::create_directory(dir.path() / name); };
     };
-    const auto fullDiskAt = [](const char* name) {
-        return [name](const testing::TempDir& dir) { std::filesystem::create_symlink("/dev/full", dir.path() / name); };
+    // A link planted by another user of the folder, to a file of the victim's.
+    const auto linkAt = [](const char* name, const char* target) {
+        return [name, target](const testing::TempDir& dir) {
+            std::filesystem::remove(dir.path() / name);
+            std::filesystem::create_symlink(dir.path() / target, dir.path() / name);
+        };
     };
-
     const auto reportFolder = [](const testing::TempDir& dir) {
         std::filesystem::remove(dir.path() / "x.scx.txt");
         std::filesystem::create_directory(dir.path() / "x.scx.txt");
@@ -81,9 +84,15 @@ std::vector<Outcome> everyOutcome() {
         {"another version", versionFile, {Message::unsupportedVersion}, true, {}},
         {"background image", imageFile, {Message::backgroundImage}, true, {}},
         {"unreadable body", unreadableFile, {Message::unreadableBody}, true, {}},
-        {"report file cannot be written", good, {Message::createFailed}, true, folderAt("x.scx.txt.tmp")},
         {"report file cannot be replaced", good, {Message::createFailed}, true, reportFolder},
-        {"disk full", good, {Message::createFailed}, true, fullDiskAt("x.scx.txt.tmp")},
+        {"link at the report", good, {}, true, linkAt("x.scx.txt", "guarded")},
+        {"link at the temporary file", good, {Message::createFailed}, false, linkAt("x.scx.dat", "guarded")},
+        {"link at the temporary file to the scenario",
+         good,
+         {Message::createFailed},
+         false,
+         linkAt("x.scx.dat", "x.scx")},
+        {"dangling link at the temporary file", good, {Message::createFailed}, false, linkAt("x.scx.dat", "missing")},
         {"temporary file cannot be created", good, {Message::createFailed}, false, folderAt("x.scx.dat")},
     };
 }
@@ -94,11 +103,12 @@ void prepareFolder(const testing::TempDir& dir, const Outcome& outcome) {
     testing::writeFile(dir.file("y.scx"), reportableScenario());
     testing::writeFile(dir.file("y.scx.txt"), Bytes{'y'});
     testing::writeFile(dir.file("y.scx.dat"), Bytes{'d'});
+    testing::writeFile(dir.file("guarded"), Bytes{'g'});
     if (outcome.prepare) outcome.prepare(dir);
 }
 
 bool isOwnName(const std::string& name) {
-    return name == "x.scx" || name == "x.scx.dat" || name == "x.scx.txt" || name == "x.scx.txt.tmp";
+    return name == "x.scx" || name == "x.scx.dat" || name == "x.scx.txt" || name.starts_with("x.scx.txt.");
 }
 
 bool checkFolderEvents(const std::vector<FileWatch::Event>& events, bool reportMade) {
@@ -130,8 +140,6 @@ std::map<std::string, std::string> snapshot(const testing::TempDir& dir) {
 std::string changesBeyondTheReport(std::map<std::string, std::string> before, std::map<std::string, std::string> after,
                                    bool reportMade) {
     if (reportMade) after["x.scx.txt"] = before["x.scx.txt"];
-    const auto scratch = before.find("x.scx.txt.tmp");
-    if (scratch != before.end() && scratch->second.rfind("link to ", 0) == 0) before.erase(scratch);
     for (const auto& [name, content] : before) {
         const auto found = after.find(name);
         if (found == after.end()) return name + " is gone";

@@ -37,7 +37,8 @@ struct Outcome {
 std::vector<Outcome> everyOutcome();
 
 // A folder laid out for an outcome: x.scx, an older report x.scx.txt "old",
-// and another scenario y.scx with its report and a temporary file.
+// another scenario y.scx with its report and a temporary file, and a file
+// "guarded" that links planted beside x.scx point to.
 void prepareFolder(const testing::TempDir& dir, const Outcome& outcome);
 
 // The names of x.scx and of the files that its report command may touch.
@@ -52,9 +53,7 @@ bool checkFolderEvents(const std::vector<FileWatch::Event>& events, bool reportM
 std::map<std::string, std::string> snapshot(const testing::TempDir& dir);
 
 // Whether the folder holds what it held before the command, but for the
-// report (when one was made) and the report's scratch name x.scx.txt.tmp
-// (when a link stood there, the command removes it after a failed write).
-// Gives the first difference.
+// report (when one was made).  Gives the first difference.
 std::string changesBeyondTheReport(std::map<std::string, std::string> before, std::map<std::string, std::string> after,
                                    bool reportMade);
 
