@@ -143,7 +143,10 @@ TEST(Walk, PlayerTailOf2Point0Occupies25BytesAnd0Point0Occupies17) {
 TEST(Walk, BackgroundImageIsRefused) {
     BodySpec spec;
     spec.imageFlag = 1;
-    EXPECT_EQ(findTriggerSection(span(buildBody(spec).bytes)).outcome, WalkOutcome::backgroundImage);
+    const auto image = buildBody(spec);
+    EXPECT_EQ(findTriggerSection(span(image.bytes)).outcome, WalkOutcome::backgroundImage);
+    // Flag 1 is decided before anything behind it is read.
+    EXPECT_EQ(findTriggerSection(span(image.bytes).first(image.flagOffset + 4)).outcome, WalkOutcome::backgroundImage);
 
     // Another flag with a real width and height holds an image too.
     spec.imageFlag = 2;

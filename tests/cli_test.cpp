@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/console_text.h"
 #include "report/trigger_report.h"
 #include "tests/support/recording_actions.h"
 #include "tests/support/sample_scenario.h"
@@ -126,6 +127,21 @@ TEST(Cli, Utf8HasLfLineEndsAndReplacesWhatIsNotCp932) {
     const CliRun f = run(dir, "--utf8 u.scx");
     EXPECT_EQ(f.status, 0);
     EXPECT_EQ(slurp(dir.file("u.scx.txt")), r.out);
+}
+
+TEST(Cli, Utf8EncoderGivesTheSameTextWhereverThePiecesAreCut) {
+    const std::string report = "あ\r\nい\x82\r\nう\r\r\nｱ\x81\x7f\r\n";
+    testing::StringSink whole;
+    cli::Utf8Encoder one;
+    ASSERT_TRUE(one.write(report, whole) && one.finish(whole));
+    EXPECT_EQ(whole.bytes, cli::cp932ToUtf8(report, true));
+    for (std::size_t cut = 0; cut <= report.size(); ++cut) {
+        testing::StringSink pieces;
+        cli::Utf8Encoder two;
+        ASSERT_TRUE(two.write(report.substr(0, cut), pieces) && two.write(report.substr(cut), pieces) &&
+                    two.finish(pieces));
+        EXPECT_EQ(pieces.bytes, whole.bytes) << "cut at " << cut;
+    }
 }
 
 TEST(Cli, OpenHandsEachReportToTheViewer) {

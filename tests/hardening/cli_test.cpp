@@ -142,6 +142,7 @@ TEST(CommandLine, FolderWithoutWritePermission) {
     testing::writeFile(dir.file("x.scx.txt"), Bytes{'o', 'l', 'd'});
     ::chmod(dir.path().c_str(), 0555);
     const ProgramResult result = report({dir.file("x.scx")}, true);
+    const ProgramResult printed = report({"--stdout", dir.file("x.scx")}, true);
     ::chmod(dir.path().c_str(), 0755);
     if (!result.ran) GTEST_SKIP() << "cannot run as an unprivileged user";
     EXPECT_EQ(result.exitStatus, 1);
@@ -149,6 +150,43 @@ TEST(CommandLine, FolderWithoutWritePermission) {
     EXPECT_EQ(result.err, dir.file("x.scx") + ": " + shown(Message::createFailed) + "\n");
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"x.scx", "x.scx.txt"}));
     EXPECT_EQ(text(testing::readFile(dir.file("x.scx.txt"))), "old");
+    // Printing needs no file beside the scenario.
+    EXPECT_EQ(printed.exitStatus, 0);
+    EXPECT_EQ(printed.err, "");
+}
+
+TEST(CommandLine, ViewerIsGivenThePathAsAFileAndItsFailureIsReported) {
+    TempDir bin;
+    TempDir dir;
+    testing::writeFile(dir.file("-x.scx"), reportableScenario());
+    // A viewer that records its arguments and ends with the status it is told.
+    std::ofstream(bin.file("xdg-open"))
+        << "#!/bin/sh\nprintf '%s\\n' \"$@\" >>\"$(dirname \"$0\")/args\"\nexit $VIEWER_STATUS\n";
+    ::chmod(bin.file("xdg-open").c_str(), 0755);
+    const std::string command = "cd '" + dir.path().string() + "' && exec '" + reportProgram() + "' --open -- -x.scx";
+    struct Case {
+        std::string path;
+        const char* status;
+        int exitStatus;
+    };
+    for (const Case& c :
+         {Case{bin.path().string(), "0", 0}, Case{bin.path().string(), "3", 1}, Case{"/nowhere", "0", 1}}) {
+        SCOPED_TRACE(c.path + " " + c.status);
+        std::vector<std::string> environment = utf8Terminal;
+        environment.push_back("PATH=" + c.path + ":/usr/bin:/bin");
+        environment.push_back(std::string("VIEWER_STATUS=") + c.status);
+        const ProgramResult result = runProgram("/bin/sh", {"-c", command}, environment);
+        EXPECT_EQ(result.exitStatus, c.exitStatus);
+        EXPECT_EQ(result.out, "-x.scx.txt\n");
+        EXPECT_EQ(result.err, c.exitStatus ? "-x.scx: " + shown(Message::viewerFailed) + "\n" : "");
+    }
+    EXPECT_EQ(text(testing::readFile(bin.file("args"))), "./-x.scx.txt\n./-x.scx.txt\n");
+}
+
+TEST(CommandLine, ControlCharactersOfNamesAreShownEscaped) {
+    TempDir dir;
+    const ProgramResult result = report({dir.file("a\x1b[2J\nb.scx")});
+    EXPECT_EQ(result.err, dir.file("a\\x1b[2J\\x0ab.scx") + ": " + shown(Message::openFailed) + "\n");
 }
 
 TEST(CommandLine, JapaneseNames) {
