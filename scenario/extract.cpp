@@ -124,7 +124,7 @@ ExtractOutcome extractScenario(ScenarioFile& scenario, const std::string& scenar
         if (start.outcome != ExtractOutcome::bodyReady) return start.outcome;
         if (!scenario.seek(start.offset)) return ExtractOutcome::openFailed;
 
-        if (temporary && temporary->createReplacingStale(scenarioPath + ".dat", 0600) != OwnFile::Outcome::created)
+        if (temporary && temporary->createTemporary(scenarioPath + ".dat") != OwnFile::Outcome::created)
             return ExtractOutcome::createFailed;
 
         GrowingBytes bytes;

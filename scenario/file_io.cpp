@@ -27,7 +27,6 @@ __declspec(dllimport) void* __stdcall CreateFileA(const char* name, unsigned lon
                                                   void* security, unsigned long disposition, unsigned long flags,
                                                   void* templateFile);
 __declspec(dllimport) unsigned long __stdcall GetLastError();
-__declspec(dllimport) unsigned long __stdcall GetFileAttributesA(const char* name);
 __declspec(dllimport) int __stdcall DeleteFileA(const char* name);
 __declspec(dllimport) int __stdcall MoveFileExA(const char* existing, const char* replacement, unsigned long flags);
 __declspec(dllimport) int __stdcall LockFileEx(void* file, unsigned long flags, unsigned long reserved,
@@ -110,10 +109,9 @@ constexpr unsigned long genericRead = 0x80000000UL;
 constexpr unsigned long genericWrite = 0x40000000UL;
 constexpr unsigned long createNew = 1;
 constexpr unsigned long attributeNormal = 0x80;
-constexpr unsigned long attributeDirectory = 0x10;
-constexpr unsigned long attributeReparsePoint = 0x400;
 constexpr unsigned long openReparsePoint = 0x00200000UL;
-constexpr unsigned long invalidAttributes = 0xFFFFFFFFUL;
+constexpr unsigned long deleteOnCloseFlag = 0x04000000UL;
+constexpr unsigned long deleteAccess = 0x00010000UL;
 constexpr unsigned long errorFileExists = 80;
 constexpr unsigned long errorAlreadyExists = 183;
 constexpr unsigned long moveReplaceExisting = 0x1;
@@ -199,7 +197,7 @@ bool ScenarioFile::seek(std::int64_t offset) noexcept {
 
 // --- OwnFile -------------------------------------------------------------------
 
-OwnFile::Outcome OwnFile::openNew(const std::string& path, unsigned mode) noexcept {
+OwnFile::Outcome OwnFile::openNew(const std::string& path, unsigned mode, bool deleteOnClose) noexcept {
     if (exists_) return Outcome::failed;
     try {
         path_ = path;
@@ -211,15 +209,18 @@ OwnFile::Outcome OwnFile::openNew(const std::string& path, unsigned mode) noexce
     (void)mode;
     // Not shared with anyone, and a reparse point at the name is the name's
     // own: it makes the creation fail instead of being followed.
-    void* handle = CreateFileA(path.c_str(), genericRead | genericWrite, 0, nullptr, createNew,
-                               attributeNormal | openReparsePoint, nullptr);
+    void* handle =
+        CreateFileA(path.c_str(), genericRead | genericWrite | (deleteOnClose ? deleteAccess : 0), 0, nullptr,
+                    createNew, attributeNormal | openReparsePoint | (deleteOnClose ? deleteOnCloseFlag : 0), nullptr);
     if (handle == reinterpret_cast<void*>(-1)) {
         const unsigned long error = GetLastError();
         return error == errorFileExists || error == errorAlreadyExists ? Outcome::exists : Outcome::failed;
     }
     fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
     if (fd_ < 0) return Outcome::failed;
+    deleteOnClose_ = deleteOnClose;
 #else
+    (void)deleteOnClose;
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
     if (fd_ < 0) return errno == EEXIST ? Outcome::exists : Outcome::failed;
 #endif
@@ -228,25 +229,21 @@ OwnFile::Outcome OwnFile::openNew(const std::string& path, unsigned mode) noexce
     return Outcome::created;
 }
 
-OwnFile::Outcome OwnFile::create(const std::string& path, unsigned mode) noexcept { return openNew(path, mode); }
-
-OwnFile::Outcome OwnFile::createReplacingStale(const std::string& path, unsigned mode) noexcept {
-    const Outcome first = openNew(path, mode);
-    if (first != Outcome::exists) return first;
+OwnFile::Outcome OwnFile::createTemporary(const std::string& path) noexcept {
+    constexpr unsigned ownerOnly = 0600;
+    const Outcome first = openNew(path, ownerOnly, true);
 #ifdef _WIN32
-    const unsigned long attributes = GetFileAttributesA(path.c_str());
-    if (attributes == invalidAttributes || (attributes & (attributeDirectory | attributeReparsePoint)) != 0)
-        return Outcome::exists;
+    return first;
 #else
+    if (first != Outcome::exists) return first;
     // Removing a link removes the link itself, never its target; a file of
     // someone else, or one with another name too, is not ours to remove.
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid() ||
-        status.st_nlink != 1)
+        status.st_nlink != 1 || ::unlink(path.c_str()) != 0)
         return Outcome::exists;
+    return openNew(path, ownerOnly, true);
 #endif
-    if (unlinkFile(path.c_str()) != 0) return Outcome::exists;
-    return openNew(path, mode);
 }
 
 OwnFile::Outcome OwnFile::createUnique(const std::string& prefix, unsigned mode) noexcept {
@@ -265,7 +262,7 @@ OwnFile::Outcome OwnFile::createUnique(const std::string& prefix, unsigned mode)
         } catch (...) {
             return Outcome::failed;
         }
-        const Outcome outcome = openNew(path, mode);
+        const Outcome outcome = openNew(path, mode, false);
         if (outcome != Outcome::exists) return outcome;
     }
     return Outcome::exists;
@@ -293,7 +290,9 @@ bool OwnFile::remove() noexcept {
     SignalsHeld held;
     if (fd_ >= 0) closeFile(fd_);
     fd_ = -1;
-    if (unlinkFile(path_.c_str()) != 0) return false;  // still known to the signal handler
+    // A file that the system removed as it was closed is not looked for by
+    // its name again: something else may stand there by now.
+    if (!deleteOnClose_ && unlinkFile(path_.c_str()) != 0) return false;  // still known to the signal handler
     forget();
     return true;
 }

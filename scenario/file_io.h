@@ -56,14 +56,16 @@ public:
     OwnFile& operator=(const OwnFile&) = delete;
     ~OwnFile() { (void)remove(); }
 
-    // Creates `path` new with the permission bits `mode` (within the umask).
-    // `exists` when anything at all stands at that name.
-    [[nodiscard]] Outcome create(const std::string& path, unsigned mode) noexcept;
-    // As create(), but a stale file of ours at that name (a regular file of
-    // the current user, with no other name) is removed first; anything else
-    // stands, and gives `exists`.
-    [[nodiscard]] Outcome createReplacingStale(const std::string& path, unsigned mode) noexcept;
-    // As create(), under `prefix` + a unique suffix.
+    // The temporary file: `path` created new, readable by its owner alone.
+    // On POSIX a stale file of ours at that name (a regular file of the
+    // current user, with no other name) is removed first; anything else
+    // stands, and gives `exists`.  On Windows the file goes with its handle,
+    // also when the process is ended, so that no stale file of ours can stand
+    // there: anything at the name gives `exists` (under Wine a link cannot
+    // be told from a file, and removing it would remove its target).
+    [[nodiscard]] Outcome createTemporary(const std::string& path) noexcept;
+    // `prefix` + a unique suffix, created new with the permission bits `mode`
+    // (within the umask); `exists` only when no free name was found.
     [[nodiscard]] Outcome createUnique(const std::string& prefix, unsigned mode) noexcept;
 
     [[nodiscard]] bool exists() const noexcept { return exists_; }
@@ -80,11 +82,12 @@ public:
     [[nodiscard]] bool renameOver(const std::string& target) noexcept;
 
 private:
-    Outcome openNew(const std::string& path, unsigned mode) noexcept;
+    Outcome openNew(const std::string& path, unsigned mode, bool deleteOnClose) noexcept;
     void forget() noexcept;
 
     int fd_ = -1;
     bool exists_ = false;
+    bool deleteOnClose_ = false;  // Windows: the system removes it as it is closed
     std::string path_;
     int slot_ = -1;  // its place among the files removed on a fatal signal
 };

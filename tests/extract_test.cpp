@@ -144,6 +144,15 @@ TEST(Extract, AnOldTemporaryFileIsOverwrittenAndRemoved) {
     TempDir dir;
     testing::writeFile(dir.file("x.scx.dat"), pattern(500000));
     const Bytes body = pattern(10);
+#ifdef _WIN32
+    // Ours never stays behind there: whatever stands at the name is someone else's.
+    testing::writeFile(dir.file("x.scx"), testing::buildContainer(body));
+    ScenarioBody extracted;
+    TemporaryFile temporary;
+    EXPECT_EQ(extractScenario(dir.file("x.scx"), extracted, temporary), ExtractOutcome::createFailed);
+    EXPECT_EQ(testing::readFile(dir.file("x.scx.dat")), pattern(500000));
+    return;
+#endif
     EXPECT_EQ(extract(dir, testing::buildContainer(body)).body, body);
 
     testing::writeFile(dir.file("x.scx.dat"), pattern(500000));

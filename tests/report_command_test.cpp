@@ -2,6 +2,8 @@
 // and what it leaves behind.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "report/trigger_report.h"
 #include "tests/support/recording_actions.h"
 #include "tests/support/scenario_builder.h"
@@ -160,6 +162,65 @@ TEST(ReportCommand, WriteTriggerReportWithoutABodyDoesNothing) {
     EXPECT_FALSE(writeTriggerReport(dir.file("x.scx"), ScenarioBody{}, ui));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(dir.names().empty());
+}
+
+// What another user of a shared folder may have put at the command's names:
+// the command never writes through it, and leaves nothing of its own.
+TEST(ReportCommand, FilesPlantedBesideTheScenarioAreNeverWrittenThrough) {
+    struct Case {
+        const char* name;
+        bool link;  // else a folder
+    };
+    for (const Case c : {Case{"x.scx.dat", false}, Case{"x.scx.dat", true}, Case{"x.scx.txt", true}}) {
+        SCOPED_TRACE(std::string(c.name) + (c.link ? " link" : " folder"));
+        TempDir dir;
+        testing::writeFile(dir.file("x.scx"), scenarioWithOneTrigger());
+        testing::writeFile(dir.file("guarded"), Bytes{'g'});
+        std::error_code error;
+        if (c.link)
+            std::filesystem::create_symlink(dir.path() / "guarded", dir.path() / c.name, error);
+        else
+            std::filesystem::create_directory(dir.path() / c.name, error);
+        if (error) continue;  // links need privileges on Windows
+        RecordingActions ui;
+        ScenarioBody body;
+        const bool reported = runReportCommand(dir.file("x.scx"), body, ui);
+        EXPECT_EQ(reportText(dir, "guarded"), "g");
+        EXPECT_EQ(reported, ui.messages.empty());
+        if (reported) {
+            EXPECT_EQ(reportText(dir, "x.scx.txt").rfind("全トリガ数：1\r\n", 0), 0u);
+        }
+        for (const std::string& name : dir.names())
+            EXPECT_TRUE(name == "x.scx" || name == "guarded" || name == c.name || (reported && name == "x.scx.txt"))
+                << name << " was left";
+    }
+}
+
+TEST(ReportCommand, TwoRunsAtOnceTakeTurns) {
+    BodySpec spec;
+    testing::Trigger t;
+    t.effects.assign(200, testing::effect(20));
+    spec.triggers.assign(40, t);
+    TempDir dir;
+    testing::writeFile(dir.file("x.scx"), testing::buildContainer(testing::buildBody(spec).bytes));
+    const auto runs = [&](std::vector<Message>& messages) {
+        for (int round = 0; round < 15; ++round) {
+            RecordingActions ui;
+            ScenarioBody body;
+            (void)runReportCommand(dir.file("x.scx"), body, ui);
+            messages.insert(messages.end(), ui.messages.begin(), ui.messages.end());
+        }
+    };
+    std::vector<Message> first, second;
+    std::thread other(runs, std::ref(second));
+    runs(first);
+    other.join();
+    EXPECT_EQ(first, std::vector<Message>{});
+    EXPECT_EQ(second, std::vector<Message>{});
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"x.scx", "x.scx.txt"}));
+    ReportBuffer expected;
+    ASSERT_EQ(buildTriggerReport(testing::buildBody(spec).bytes, expected), ReportOutcome::reportReady);
+    EXPECT_EQ(reportText(dir, "x.scx.txt"), expected.view());
 }
 
 }  // namespace
