@@ -10,6 +10,7 @@ import os
 import platform
 import statistics
 import struct
+import zlib
 
 BEGIN = "<!-- results: written by tools/run_benchmarks.sh -->"
 END = "<!-- end of results -->"
@@ -64,6 +65,13 @@ def compressed_size(scenario):
     return os.path.getsize(scenario) - 8 - header_length
 
 
+def body_size(scenario):
+    with open(scenario, "rb") as f:
+        data = f.read()
+    header_length = struct.unpack("<i", data[4:8])[0]
+    return len(zlib.decompressobj(-15).decompress(data[8 + header_length:]))
+
+
 def ms(seconds):
     return f"{seconds * 1e3:.3f}"
 
@@ -88,6 +96,7 @@ def results(args):
         process = json.load(f)["results"]
     proc_command = process[0]["median"]
     proc_version = process[1]["median"]
+    proc_floor = process[2]["median"]
     rss_command = median_of_lines(args.rss_command) * 1024
     rss_version = median_of_lines(args.rss_version) * 1024
 
@@ -120,6 +129,19 @@ def results(args):
       f"≤ 3× | {verdict(reused_ratio <= 3)} |")
     w(f"| Whole command (fresh memory) ÷ zlib alone into a buffer mapped once | {zlib_ratio:.2f}× | ≤ 3× | "
       f"{verdict(zlib_ratio <= 3)} |")
+    process_ratio = proc_command / proc_floor
+    w(f"| vantor-report on aoc_V_AOC_DOTA_4F.scx as a process ÷ a process that only reads the file and "
+      f"raw-inflates its body (`inflate_only`) | {process_ratio:.2f}× ({ms(proc_command)} ÷ {ms(proc_floor)} ms) | "
+      f"≤ 1.6× | {verdict(process_ratio <= 1.6)} |")
+    lines_compressed = os.path.getsize(args.lines)
+    lines_body = body_size(args.lines)
+    lines_report = os.path.getsize(args.lines + ".txt")
+    for mode, label in [("file", ""), ("utf8", " `--utf8`"), ("stdout-utf8", " `--stdout --utf8`")]:
+        extra = median_of_lines(args.rss_lines + mode) * 1024 - rss_version
+        budget = lines_compressed + lines_body + 4 * MIB
+        w(f"| Peak memory above `--version`{label}, a report {lines_report / lines_body:.1f}× its body "
+          f"({lines_body / MIB:.0f} MiB body, {lines_report / MIB:.0f} MiB report) | {extra / MIB:.2f} MiB | "
+          f"≤ body + compressed + 4 MiB = {budget / MIB:.2f} MiB | {verdict(extra <= budget)} |")
     w(f"| vantor-report on aoc_V_AOC_DOTA_4F.scx as a process | {ms(proc_command)} ms | < 10 ms | "
       f"{verdict(proc_command < 0.010)} |")
     for case in ["report", "command"]:
@@ -197,7 +219,8 @@ def results(args):
 
 def main():
     p = argparse.ArgumentParser()
-    for name in ["benchmarks", "reused", "process", "rss-command", "rss-version", "scenario", "report", "compiler", "output"]:
+    for name in ["benchmarks", "reused", "process", "rss-command", "rss-version", "scenario", "report", "compiler", "output",
+                 "lines", "rss-lines"]:
         p.add_argument("--" + name, required=True)
     args = p.parse_args()
     section = results(args)

@@ -42,7 +42,7 @@ public:
     void reserve(std::size_t capacity);
 
     // From now on, bytes go on to `sink` in pieces of about `pieceSize`.
-    void streamTo(ReportSink& sink, std::size_t pieceSize = std::size_t{1} << 20);
+    void streamTo(ReportSink& sink, std::size_t pieceSize = std::size_t{256} << 10);
     // Hands what is held to the sink; false when any write to it failed
     // (then every later byte is dropped).
     [[nodiscard]] bool flush();

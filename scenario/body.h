@@ -4,22 +4,42 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <span>
 #include <string>
 
 namespace vantor {
 
+// The bytes of a body as they are allocated and grown: on Linux one private
+// mapping that the kernel may back with huge pages (a body of megabytes then
+// costs a few page faults instead of hundreds), elsewhere the C heap.
+class BodyBytes {
+public:
+    BodyBytes() = default;
+    BodyBytes(BodyBytes&& other) noexcept;
+    BodyBytes& operator=(BodyBytes&& other) noexcept;
+    BodyBytes(const BodyBytes&) = delete;
+    BodyBytes& operator=(const BodyBytes&) = delete;
+    ~BodyBytes() { reset(); }
+
+    // Makes room for at least `capacity` bytes, keeping those held; false
+    // when memory ran out (what was held stays).
+    [[nodiscard]] bool reserve(std::size_t capacity) noexcept;
+    void reset() noexcept;
+
+    [[nodiscard]] std::uint8_t* get() const noexcept { return data_; }
+    [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t capacity_ = 0;
+};
+
 // The decompressed bytes of one scenario.  size 0 means "no body"; while it
-// is 0 the bytes are never read.  The bytes are malloc'ed: the extraction
-// grows them with realloc as the stream inflates into them.
+// is 0 the bytes are never read.
 struct ScenarioBody {
-    struct FreeBytes {
-        void operator()(std::uint8_t* p) const noexcept { std::free(p); }
-    };
     std::uint32_t size = 0;
-    std::unique_ptr<std::uint8_t[], FreeBytes> bytes;
+    BodyBytes bytes;
 
     void clear() noexcept {
         bytes.reset();

@@ -39,34 +39,9 @@ BodyStart locateBody(ScenarioFile& scenario) {
     return {ExtractOutcome::bodyReady, containerHead + headerLength};
 }
 
-// The body's bytes as they grow: realloc of a large block remaps its pages
-// instead of copying them, and pages are touched first by inflate itself.
-class GrowingBytes {
-public:
-    [[nodiscard]] bool reserve(std::size_t capacity) noexcept {
-        if (capacity <= capacity_) return true;
-        void* p = std::realloc(bytes_.get(), capacity);
-        if (!p) return false;
-        (void)bytes_.release();
-        bytes_.reset(static_cast<std::uint8_t*>(p));
-        capacity_ = capacity;
-        return true;
-    }
-    [[nodiscard]] std::uint8_t* at(std::size_t offset) const noexcept { return bytes_.get() + offset; }
-    [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
-    void handTo(ScenarioBody& body, std::uint32_t size) noexcept {
-        body.bytes = std::move(bytes_);
-        body.size = size;
-    }
-
-private:
-    std::unique_ptr<std::uint8_t[], ScenarioBody::FreeBytes> bytes_;
-    std::size_t capacity_ = 0;
-};
-
 // Raw-inflates the rest of the scenario file into `out`, one output chunk at
 // a time, each chunk also written to `temporary` when there is one.
-ExtractOutcome inflateBody(ScenarioFile& scenario, std::int64_t compressedSize, GrowingBytes& out,
+ExtractOutcome inflateBody(ScenarioFile& scenario, std::int64_t compressedSize, BodyBytes& out,
                            TemporaryFile* temporary, std::uint32_t& total) {
     const auto input = std::make_unique_for_overwrite<unsigned char[]>(inputPieceSize);
     InflateStream z;
@@ -86,7 +61,7 @@ ExtractOutcome inflateBody(ScenarioFile& scenario, std::int64_t compressedSize, 
         if (out.capacity() - produced < extractionChunkSize &&
             !out.reserve(std::max(out.capacity() * 2, produced + extractionChunkSize)))
             return ExtractOutcome::outOfMemory;
-        z.stream.next_out = out.at(produced);
+        z.stream.next_out = out.get() + produced;
         z.stream.avail_out = static_cast<uInt>(extractionChunkSize);
         for (;;) {
             if (z.stream.avail_in == 0 && !inputEnded) {
@@ -105,7 +80,8 @@ ExtractOutcome inflateBody(ScenarioFile& scenario, std::int64_t compressedSize, 
                 return ExtractOutcome::decompressionFailed;
         }
         const std::size_t chunk = extractionChunkSize - z.stream.avail_out;
-        if (temporary && chunk > 0 && !temporary->write(out.at(produced), chunk)) return ExtractOutcome::createFailed;
+        if (temporary && chunk > 0 && !temporary->write(out.get() + produced, chunk))
+            return ExtractOutcome::createFailed;
         produced += chunk;
     } while (result != Z_STREAM_END);
 
@@ -127,10 +103,13 @@ ExtractOutcome extractScenario(ScenarioFile& scenario, const std::string& scenar
         if (temporary && temporary->createTemporary(scenarioPath + ".dat") != OwnFile::Outcome::created)
             return ExtractOutcome::createFailed;
 
-        GrowingBytes bytes;
         std::uint32_t size = 0;
-        const ExtractOutcome outcome = inflateBody(scenario, scenario.length() - start.offset, bytes, temporary, size);
-        if (outcome == ExtractOutcome::bodyReady) bytes.handTo(body, size);
+        const ExtractOutcome outcome =
+            inflateBody(scenario, scenario.length() - start.offset, body.bytes, temporary, size);
+        if (outcome == ExtractOutcome::bodyReady)
+            body.size = size;
+        else
+            body.clear();
         return outcome;
     } catch (const std::bad_alloc&) {
         body.clear();

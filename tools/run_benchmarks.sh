@@ -64,7 +64,7 @@ cp "$dota" "$scratch/process/"
 chmod u+w "$scratch/process/"*
 scenario="$scratch/process/$(basename "$dota")"
 hyperfine -N --warmup 10 --runs 200 --export-json "$results/process.json" \
-    "$report $scenario" "$report --version"
+    "$report $scenario" "$report --version" "build/bench/bench/inflate_only $scenario"
 
 echo "== peak memory"
 for i in 1 2 3 4 5 6 7 8 9; do
@@ -72,10 +72,22 @@ for i in 1 2 3 4 5 6 7 8 9; do
     /usr/bin/time -f %M -a -o "$results/rss_version" "$report" --version >/dev/null
 done
 
+echo "== peak memory of a report eight times its body"
+lines="$scratch/process/lines.scx"
+build/bench/bench/make_lines_scenario "$lines" 32
+for mode in utf8 stdout-utf8 file; do  # the cp932 report is the one left
+    case $mode in
+        file) set -- "$lines" ;;
+        utf8) set -- --utf8 "$lines" ;;
+        stdout-utf8) set -- --stdout --utf8 "$lines" ;;
+    esac
+    for i in 1 2 3; do /usr/bin/time -f %M -a -o "$results/rss_lines_$mode" "$report" "$@" >/dev/null; done
+done
+
 python3 bench/benchmarks_table.py \
     --benchmarks "$results/benchmarks.json" --reused "$results/benchmarks_reused.json" --process "$results/process.json" \
     --rss-command "$results/rss_command" --rss-version "$results/rss_version" \
-    --scenario "$scenario" --report "$scenario.txt" \
+    --scenario "$scenario" --report "$scenario.txt" --lines "$lines" --rss-lines "$results/rss_lines_" \
     --compiler "$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" \
     --output BENCHMARKS.md
 echo "== written: BENCHMARKS.md"
