@@ -282,7 +282,10 @@ public:
     WalkResult run() noexcept {
         for (const Step& step : layout) {
             if (version_ < step.from || version_ > step.until) continue;
-            for (std::int32_t i = 0; i < step.count && c_.ok() && !refusal_; ++i) take(step);
+            if (step.part == Part::fixed)
+                c_.skip(std::int64_t{step.count} * step.size);
+            else
+                for (std::int32_t i = 0; i < step.count && c_.ok() && !refusal_; ++i) take(step);
             if (!c_.ok()) return {WalkOutcome::unreadableBody};
             if (refusal_) return {*refusal_};
         }
@@ -292,7 +295,7 @@ public:
 private:
     void take(const Step& step) noexcept {
         switch (step.part) {
-            case Part::fixed: c_.skip(step.size); break;
+            case Part::fixed: break;  // skipped as one block
             case Part::texts: skipString16(c_); break;
             case Part::image: image(); break;
             case Part::aiFiles: {
