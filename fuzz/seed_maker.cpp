@@ -9,9 +9,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "scenario/container.h"
 #include "tests/support/scenario_builder.h"
 
 namespace {
@@ -20,15 +22,13 @@ using namespace vantor::testing;
 
 // The body of a scenario file, or nothing when it is not a readable container.
 Bytes inflateContainer(const Bytes& file) {
-    if (file.size() < 8) return {};
-    const std::int64_t header =
-        static_cast<std::int32_t>(std::uint32_t{file[4]} | (std::uint32_t{file[5]} << 8) |
-                                  (std::uint32_t{file[6]} << 16) | (std::uint32_t{file[7]} << 24));
-    if (header < 0 || header > static_cast<std::int64_t>(file.size()) - 8) return {};
+    const vantor::ContainerHead head = vantor::readContainerHead(file, static_cast<std::int64_t>(file.size()));
+    if (head.outcome != vantor::ContainerOutcome::bodyAt) return {};
+    const auto start = static_cast<std::size_t>(head.bodyOffset);
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) return {};
-    z.next_in = const_cast<Bytef*>(file.data() + 8 + header);
-    z.avail_in = static_cast<uInt>(file.size() - 8 - static_cast<std::size_t>(header));
+    z.next_in = const_cast<Bytef*>(file.data() + start);
+    z.avail_in = static_cast<uInt>(file.size() - start);
     Bytes body;
     std::vector<std::uint8_t> chunk(131072);
     int result = Z_OK;
@@ -92,6 +92,7 @@ std::vector<Trigger> richTriggers() {
 struct Seed {
     std::string name;
     Bytes body;
+    std::optional<HeaderSpec> header;  // else a header of plain bytes
 };
 
 std::vector<Seed> builderSeeds() {
@@ -148,6 +149,23 @@ std::vector<Seed> builderSeeds() {
         many.triggers.push_back(t);
     }
     seeds.push_back({"many", buildBody(many).bytes});
+
+    // Every layout that the walk by stored sizes reads, in the container its
+    // edition writes: Age of Kings, The Conquerors (one with victory
+    // conditions in its player blocks), the HD editions with headers of
+    // version 2 and 3, with and without their length.
+    for (float version : {1.18f, 1.19f, 1.20f, 1.21f, 1.22f, 1.23f, 1.24f, 1.25f, 1.26f}) {
+        BodySpec stored = rich;
+        stored.triggers = {richTriggers()[0], Trigger{}};  // records that are read whole
+        stored.layout = Layout::stored;
+        stored.version = version;
+        for (PlayerBlock& p : stored.players) p = {"player", 9, 2.0f, version == 1.22f ? 1 : 0};
+        HeaderSpec header;
+        if (version <= 1.20f) header.leading = "1.18";
+        if (version >= 1.23f) header.version = 3;
+        header.storeLength = version < 1.24f;
+        seeds.push_back({"stored-" + std::to_string(version).substr(0, 4), buildBody(stored).bytes, header});
+    }
     return seeds;
 }
 
@@ -166,7 +184,8 @@ int main(int argc, char** argv) {
     try {
         for (const Seed& seed : builderSeeds()) {
             write(out / "body" / (seed.name + ".body"), seed.body);
-            write(out / "file" / (seed.name + ".scx"), buildContainer(seed.body));
+            write(out / "file" / (seed.name + ".scx"),
+                  seed.header ? buildContainer(seed.body, *seed.header) : buildContainer(seed.body));
         }
         const Bytes rich = builderSeeds()[1].body;
         write(out / "file" / "no-header.scx", buildContainer(rich, ""));
