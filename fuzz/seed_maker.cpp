@@ -98,7 +98,7 @@ struct Seed {
 std::vector<Seed> builderSeeds() {
     std::vector<Seed> seeds;
     BodySpec plain;
-    seeds.push_back({"empty", buildBody(plain).bytes});
+    seeds.push_back({"empty", buildBody(plain).bytes, {}});
 
     BodySpec rich;
     rich.firstText = "first";
@@ -112,31 +112,31 @@ std::vector<Seed> builderSeeds() {
     rich.players[7] = {"", 0, 1.9f};
     rich.triggers = richTriggers();
     rich.trailing = "after the triggers";
-    seeds.push_back({"rich", buildBody(rich).bytes});
+    seeds.push_back({"rich", buildBody(rich).bytes, {}});
 
     BodySpec image = rich;
     image.imageFlag = 1;
-    seeds.push_back({"image", buildBody(image).bytes});
+    seeds.push_back({"image", buildBody(image).bytes, {}});
     BodySpec otherFlag = rich;
     otherFlag.imageFlag = 2;
-    seeds.push_back({"other-flag", buildBody(otherFlag).bytes});
+    seeds.push_back({"other-flag", buildBody(otherFlag).bytes, {}});
     BodySpec sizedFlag = rich;
     sizedFlag.imageFlag = 3;
     sizedFlag.imageWidth = 640;
     sizedFlag.imageHeight = 480;
-    seeds.push_back({"sized-flag", buildBody(sizedFlag).bytes});
+    seeds.push_back({"sized-flag", buildBody(sizedFlag).bytes, {}});
 
     BodySpec oldVersion = rich;
     oldVersion.version = 1.20f;
-    seeds.push_back({"old-version", buildBody(oldVersion).bytes});
+    seeds.push_back({"old-version", buildBody(oldVersion).bytes, {}});
 
     BodySpec negativeCount;
     negativeCount.triggerCount = -2;
-    seeds.push_back({"negative-count", buildBody(negativeCount).bytes});
+    seeds.push_back({"negative-count", buildBody(negativeCount).bytes, {}});
 
     BodySpec hugeCount = rich;
     hugeCount.triggerCount = 0x7FFFFFFF;
-    seeds.push_back({"huge-count", buildBody(hugeCount).bytes});
+    seeds.push_back({"huge-count", buildBody(hugeCount).bytes, {}});
 
     BodySpec many;
     for (int i = 0; i < 40; ++i) {
@@ -148,7 +148,7 @@ std::vector<Seed> builderSeeds() {
         t.conditions.push_back(condition(9).set(5, 1).set(6, i));
         many.triggers.push_back(t);
     }
-    seeds.push_back({"many", buildBody(many).bytes});
+    seeds.push_back({"many", buildBody(many).bytes, {}});
 
     // Every layout that the walk by stored sizes reads, in the container its
     // edition writes: Age of Kings, The Conquerors (one with victory
