@@ -311,8 +311,10 @@ private:
             case Part::map: {
                 const std::int64_t width = c_.readS32();
                 const std::int64_t height = c_.readS32();
-                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide) c_.fail();
-                c_.skip(step.size * width * height);
+                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide)
+                    c_.fail();  // before the product, which could overflow
+                else
+                    c_.skip(step.size * width * height);
                 break;
             }
             case Part::worldPlayers:
