@@ -129,7 +129,7 @@ std::string checkCommand(const std::string& scenario, std::span<const std::uint8
     std::remove(reportPath.c_str());
     if (std::string shape = checkReportShape(report); !shape.empty()) return shape;
     ReportBuffer again;
-    if (buildTriggerReport(body.view(), again) != ReportOutcome::reportReady || again.view() != report)
+    if (buildTriggerReport(body.view(), again, body.container) != ReportOutcome::reportReady || again.view() != report)
         return "the report of the same body differs";
     return {};
 }

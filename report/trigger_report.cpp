@@ -129,6 +129,7 @@ Message messageFor(ExtractOutcome outcome) {
         case ExtractOutcome::openFailed: return Message::openFailed;
         case ExtractOutcome::createFailed: return Message::createFailed;
         case ExtractOutcome::outOfMemory: return Message::outOfMemory;
+        case ExtractOutcome::unsupportedVersion: return Message::unsupportedVersion;
         case ExtractOutcome::decompressionFailed:
         case ExtractOutcome::bodyReady: break;
     }
@@ -169,7 +170,7 @@ bool streamReport(const ScenarioBody& body, UserActions& ui, ReportSink& sink, R
     EncodedSink encoded(sink, encoder);
     ReportBuffer out;
     out.streamTo(encoded);
-    const ReportOutcome outcome = buildTriggerReport(body.view(), out);
+    const ReportOutcome outcome = buildTriggerReport(body.view(), out, body.container);
     if (outcome != ReportOutcome::reportReady) {
         ui.showMessage(messageFor(outcome));
         return false;
@@ -187,7 +188,7 @@ bool printReport(const ScenarioBody& body, UserActions& ui, const ReportDestinat
     DiscardingSink nowhere;
     ReportBuffer probe;
     probe.streamTo(nowhere);
-    const ReportOutcome outcome = buildTriggerReport(body.view(), probe);
+    const ReportOutcome outcome = buildTriggerReport(body.view(), probe, body.container);
     if (outcome != ReportOutcome::reportReady) {
         ui.showMessage(messageFor(outcome));
         return false;
@@ -195,8 +196,8 @@ bool printReport(const ScenarioBody& body, UserActions& ui, const ReportDestinat
     return streamReport(body, ui, *destination.stream, destination.encoder);
 }
 
-ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
-    const WalkResult walk = findTriggerSection(body);
+ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
+    const WalkResult walk = findTriggerSection(body, container);
     if (walk.outcome != WalkOutcome::triggerSection) return outcomeOf(walk.outcome);
 
     BodyCursor c(body, walk.position);
@@ -235,9 +236,9 @@ ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out)
 
 }  // namespace
 
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
     out.clear();
-    const ReportOutcome outcome = writeReport(body, out);
+    const ReportOutcome outcome = writeReport(body, out, container);
     if (outcome != ReportOutcome::reportReady) out.clear();  // no part of a report is ever shown
     return outcome;
 }
@@ -249,7 +250,7 @@ bool writeTriggerReport(const std::string& scenarioPath, const ScenarioBody& bod
     if (body.empty()) return false;
     try {
         // A refusal of the walk shows before any file is created.
-        const ReportOutcome walk = outcomeOf(findTriggerSection(body.view()).outcome);
+        const ReportOutcome walk = outcomeOf(findTriggerSection(body.view(), body.container).outcome);
         if (walk != ReportOutcome::reportReady) {
             ui.showMessage(messageFor(walk));
             return false;

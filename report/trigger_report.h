@@ -20,7 +20,8 @@ enum class [[nodiscard]] ReportOutcome{
 // Writes the whole report of `body` into `out` (cp932, CR LF).  On any outcome
 // but reportReady, what `out` still holds is dropped; bytes that a streamed
 // `out` has already handed to its sink are the caller's to discard.
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out);
+// `container` is what the file's container told about the body.
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container = {});
 
 // The report file of a scenario: its path with ".txt" appended.
 std::string reportPathFor(const std::string& scenarioPath);

@@ -6,11 +6,15 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <vector>
+
+#include "scenario/container.h"
 
 namespace vantor {
 namespace {
 
-constexpr std::int64_t containerHead = 8;  // leading 4 bytes and headerLength
+constexpr std::int64_t containerHead = 8;  // container version and header length
+constexpr std::int64_t firstHeadPiece = 4096;
 constexpr std::size_t inputPieceSize = 65536;
 constexpr std::uint64_t maxFirstGuess = 64 << 20;
 
@@ -26,17 +30,40 @@ struct InflateStream {
 struct BodyStart {
     ExtractOutcome outcome;
     std::int64_t offset = 0;
+    ContainerFacts facts;
 };
 
-// Where the deflate stream begins: behind the header.
+BodyStart refused(ExtractOutcome outcome) { return {outcome, 0, {}}; }
+
+// Fills `buffer` from the start of the file; false when it cannot be read.
+bool readStart(ScenarioFile& scenario, std::vector<std::uint8_t>& buffer) {
+    if (!scenario.seek(0)) return false;
+    for (std::size_t done = 0; done < buffer.size();) {
+        const std::int64_t n = scenario.read(buffer.data() + done, buffer.size() - done);
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Where the deflate stream begins: the container's head is read in growing
+// pieces until it tells.
 BodyStart locateBody(ScenarioFile& scenario) {
     const std::int64_t length = scenario.length();
-    std::uint8_t head[containerHead];
-    if (length < containerHead) return {ExtractOutcome::decompressionFailed};
-    if (scenario.read(head, sizeof head) != containerHead) return {ExtractOutcome::openFailed};
-    const auto headerLength = static_cast<std::int32_t>(loadU32(head + 4));
-    if (headerLength < 0 || headerLength > length - containerHead) return {ExtractOutcome::decompressionFailed};
-    return {ExtractOutcome::bodyReady, containerHead + headerLength};
+    if (length < containerHead) return refused(ExtractOutcome::decompressionFailed);
+    std::vector<std::uint8_t> start;
+    for (std::int64_t want = firstHeadPiece;; want *= 4) {
+        start.resize(static_cast<std::size_t>(std::min(want, length)));
+        if (!readStart(scenario, start)) return refused(ExtractOutcome::openFailed);
+        const ContainerHead head = readContainerHead(start, length);
+        switch (head.outcome) {
+            case ContainerOutcome::bodyAt: return {ExtractOutcome::bodyReady, head.bodyOffset, {head.containerVersion}};
+            case ContainerOutcome::notAContainer: return refused(ExtractOutcome::decompressionFailed);
+            case ContainerOutcome::unsupportedVersion: return refused(ExtractOutcome::unsupportedVersion);
+            case ContainerOutcome::needMore: break;
+        }
+        if (static_cast<std::int64_t>(start.size()) == length) return refused(ExtractOutcome::decompressionFailed);
+    }
 }
 
 // Raw-inflates the rest of the scenario file into `out`, one output chunk at
@@ -106,10 +133,12 @@ ExtractOutcome extractScenario(ScenarioFile& scenario, const std::string& scenar
         std::uint32_t size = 0;
         const ExtractOutcome outcome =
             inflateBody(scenario, scenario.length() - start.offset, body.bytes, temporary, size);
-        if (outcome == ExtractOutcome::bodyReady)
+        if (outcome == ExtractOutcome::bodyReady) {
             body.size = size;
-        else
+            body.container = start.facts;
+        } else {
             body.clear();
+        }
         return outcome;
     } catch (const std::bad_alloc&) {
         body.clear();

@@ -15,6 +15,7 @@ enum class [[nodiscard]] ExtractOutcome{
     openFailed,           // the scenario file cannot be opened or read
     createFailed,         // the temporary file cannot be created or written
     outOfMemory,          // the body does not fit in memory
+    unsupportedVersion,   // the container is of another game or edition
 };
 
 // The file beside the scenario (x.scx.dat) that receives the body as it is
@@ -22,11 +23,8 @@ enum class [[nodiscard]] ExtractOutcome{
 // holds it removes it with removeTemporary(); the destructor removes it too.
 using TemporaryFile = OwnFile;
 
-// The container:
-//   0      4               leading bytes, never used
-//   4      int32           headerLength
-//   8      headerLength    header, skipped
-//   8+h    the rest        the body as a raw deflate stream (RFC 1951)
+// The container (scenario/container.h): its version, the header, then the
+// body as a raw deflate stream (RFC 1951) up to the end of the file.
 //
 // Inflates the body straight into `body` (which it empties first), reading
 // the file in pieces and stopping at the end of the deflate stream.  With a

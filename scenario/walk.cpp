@@ -1,12 +1,18 @@
 #include "scenario/walk.h"
 
 #include <cmath>
+#include <optional>
 
 namespace vantor {
 
-// The body from its first byte to the trigger count.  Everything before the
-// trigger section is stepped over with a fixed knowledge of its layout; only
-// the lengths and counts that size the variable parts are read.
+// Two tables lead from the body's first byte to its trigger count.
+//
+// The first is the fixed layout in which The Conquerors' editor saves body
+// version 1.22: every part before the trigger section is stepped over with a
+// fixed knowledge of its size; only the lengths and counts that size the
+// variable parts are read.  It assumes what that editor writes (empty
+// build-list and city-plan names, nine players, no victory conditions in the
+// player blocks).
 //
 //  step  width                               what it is
 //   1    4433                                leading block (the version float at 4)
@@ -27,6 +33,12 @@ namespace vantor {
 //                                            (float v: 4 + 4·trunc(v) + 13)
 //  16    9                                   fixed
 //  17    int32                               trigger count: the walk ends here
+//
+// The second table (further down) reads every part by its stored sizes, with
+// rows that say from which body version to which one they apply.  It walks
+// every other version, and a 1.22 body that the fixed layout cannot read
+// (one written by another editor, or with victory conditions in its player
+// blocks).
 namespace {
 
 constexpr std::int64_t leadingBlock = 4433;
@@ -76,14 +88,8 @@ void skipPlayerTail(BodyCursor& c) noexcept {
     c.skip(4 * t + playerTailPart);
 }
 
-}  // namespace
-
-WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
+WalkResult walkEditorLayout(std::span<const std::uint8_t> body) noexcept {
     BodyCursor c(body);
-    const float version = c.at(versionOffset).readF32();
-    if (body.size() < versionOffset + 4) return {WalkOutcome::unreadableBody};
-    if (version != supportedBodyVersion) return {WalkOutcome::unsupportedVersion};
-
     // clang-format off
     c.skip(leadingBlock);                                          // 1
     c.skip(c.readS16());                                           // 2
@@ -132,7 +138,248 @@ WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
     // clang-format on
 
     if (!c.ok()) return {WalkOutcome::unreadableBody};
-    return {WalkOutcome::triggerSection, c.position()};  // 17
+    return {WalkOutcome::triggerSection, c.position(),
+            BodyCursor(body, c.position() - blockBeforeTriggers).readF64()};  // 17
+}
+
+// Body versions as numbers: 1.22 gives 122.
+using Version = int;
+constexpr Version oldest = 118;
+constexpr Version newest = 126;
+
+// The version floats as the editors store them, each with its number.
+struct KnownVersion {
+    float stored;
+    Version number;
+};
+constexpr KnownVersion knownVersions[] = {
+    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122},
+    {1.23f, 123}, {1.24f, 124}, {1.25f, 125}, {1.26f, 126},
+};
+
+enum class Part : std::uint8_t {
+    fixed,          // count × size bytes
+    texts,          // count × String16
+    image,          // int32 flag, int32 width, int32 height, 2 bytes; refused when it holds an image
+    aiFiles,        // count × (three int32 lengths, then that many bytes)
+    separator,      // int32, always -99
+    map,            // int32 width, int32 height, size bytes per cell
+    worldPlayers,   // int32 n, then n − 1 records of 6 floats (7 from container 1.20)
+    units,          // one list per world player: int32 count, count × size bytes
+    players,        // int32 n, then n − 1 player blocks
+    triggerSystem,  // float64 version of the trigger records, int8
+};
+
+struct Step {
+    Version from;   // the first body version that holds the part
+    Version until;  // the last one
+    Part part;
+    std::int32_t count;
+    std::int32_t size;
+};
+
+// clang-format off
+constexpr Step layout[] = {
+    // from    until   part                 count  size
+    {oldest,  newest, Part::fixed,              1,    8},  // next object id, body version
+    {oldest,  newest, Part::fixed,             16,  256},  // player names
+    {oldest,  newest, Part::fixed,             16,    4},  // player name string ids
+    {oldest,  newest, Part::fixed,             16,   16},  // active, human, civilization, posture
+    {oldest,  newest, Part::fixed,              1,    9},  // conquest flag, an empty timeline
+    {oldest,  newest, Part::texts,              1,    0},  // file name
+    {oldest,  newest, Part::fixed,              5,    4},  // string ids of the five texts below
+    {   122,  newest, Part::fixed,              1,    4},  // string id of the scout text
+    {oldest,  newest, Part::texts,              5,    0},  // description, hints, victory, loss, history
+    {   122,  newest, Part::texts,              1,    0},  // scout text
+    {oldest,  newest, Part::texts,              4,    0},  // three cinematics, the image's file name
+    {oldest,  newest, Part::image,              1,    0},  // background image
+    {oldest,  newest, Part::texts,             48,    0},  // build-list, city-plan and AI names
+    {oldest,  newest, Part::aiFiles,           16,    0},  // the embedded AI files
+    {   120,  newest, Part::fixed,             16,    1},  // AI types
+    {oldest,  newest, Part::separator,          1,    0},
+    {oldest,     123, Part::fixed,             16,   24},  // starting resources
+    {   124,  newest, Part::fixed,             16,   28},  // starting resources and colour
+    {oldest,  newest, Part::separator,          1,    0},
+    {oldest,  newest, Part::fixed,             10,    4},  // victory settings
+    {oldest,  newest, Part::fixed,           16*16,   4},  // diplomacy
+    {oldest,  newest, Part::fixed,           16*12,  60},  // the older victory records
+    {oldest,  newest, Part::separator,          1,    0},
+    {oldest,  newest, Part::fixed,             16,    4},  // allied victory
+    {   123,  newest, Part::fixed,              1,    4},  // team settings
+    {oldest,  newest, Part::fixed,         2*16*31,   4},  // disabled technologies and units: count, 30 ids
+    {oldest,     124, Part::fixed,           16*21,   4},  // disabled buildings: count, 20 ids
+    {   125,  newest, Part::fixed,           16*31,   4},  // disabled buildings: count, 30 ids
+    {oldest,  newest, Part::fixed,              3,    4},  // combat mode, naval mode, all techs
+    {oldest,  newest, Part::fixed,             16,    4},  // starting ages
+    {oldest,  newest, Part::separator,          1,    0},
+    {   119,  newest, Part::fixed,              2,    4},  // initial view
+    {   121,  newest, Part::fixed,              1,    4},  // map type
+    {   124,  newest, Part::fixed,             16,    1},  // base priorities
+    {oldest,  newest, Part::map,                1,    3},  // terrain, elevation, zone per cell
+    {oldest,  newest, Part::worldPlayers,       1,    0},
+    {oldest,  newest, Part::units,              1,   29},
+    {oldest,  newest, Part::players,            1,    0},
+    {oldest,  newest, Part::triggerSystem,      1,    0},
+};
+// clang-format on
+
+constexpr std::int32_t separatorValue = -99;
+constexpr std::int32_t aiFileLengths = 3;
+constexpr std::int64_t imageTail = 2;
+constexpr std::int64_t largestMapSide = 0xFFFF;
+constexpr std::int32_t mostPlayers = 16;
+constexpr std::int64_t worldPlayerFloats = 7;
+constexpr Version firstPopulation = 120;   // the container version that adds the 7th float
+constexpr Version lastOfAgeOfKings = 120;  // its bodies come in containers without it
+constexpr std::int64_t playerViewAndFlag = 13;
+constexpr std::int64_t unitDiplomacyAndColour = 9 * 4 + 4;
+constexpr std::int64_t victoryConditionSize = 44;
+constexpr std::int64_t victoryPointSize = 24;
+constexpr std::int64_t victoryPointExtra = 8;
+constexpr double oldestTriggerVersion = 1.5;
+constexpr double newerTriggerVersion = 1.8;
+
+Version versionOf(float stored) noexcept {
+    for (const KnownVersion& k : knownVersions)
+        if (k.stored == stored) return k.number;
+    return 0;
+}
+
+// The stored count of players, 1 to 16; anything else fails the cursor.
+std::int64_t playerCount(BodyCursor& c) noexcept {
+    const std::int32_t n = c.readS32();
+    if (n < 1 || n > mostPlayers) c.fail();
+    return c.ok() ? n : 0;
+}
+
+// A player block: name, camera and allied victory, diplomacy (an int16 count
+// of one-byte stances), unit diplomacy and colour, then the victory
+// conditions: a float version v, an int32 count of 44-byte conditions, a
+// state byte; from v = 1 an int32 total and an int32 count of point entries
+// (24 bytes each), with v = 2 and later 8 more bytes and 8 more per entry.
+void skipPlayerBlock(BodyCursor& c) noexcept {
+    skipString16(c);
+    c.skip(playerViewAndFlag);
+    const std::int16_t stances = c.readS16();
+    c.skip(stances);
+    c.skip(unitDiplomacyAndColour);
+    const float v = c.readF32();
+    const std::int32_t conditions = c.readS32();
+    c.skip(1);
+    c.skip(conditions < 0 ? -1 : victoryConditionSize * conditions);
+    if (!(v >= 1.0f)) return;
+    c.skip(4);
+    const std::int32_t points = c.readS32();
+    const bool second = v >= 2.0f;
+    if (second) c.skip(victoryPointExtra);
+    c.skip(points < 0 ? -1 : (victoryPointSize + (second ? victoryPointExtra : 0)) * points);
+}
+
+// The walk through the table for one version.
+class VersionWalk {
+public:
+    VersionWalk(std::span<const std::uint8_t> body, Version version, ContainerFacts container) noexcept
+        : c_(body), version_(version), container_(container) {}
+
+    WalkResult run() noexcept {
+        for (const Step& step : layout) {
+            if (version_ < step.from || version_ > step.until) continue;
+            if (step.part == Part::fixed)
+                c_.skip(std::int64_t{step.count} * step.size);
+            else
+                for (std::int32_t i = 0; i < step.count && c_.ok() && !refusal_; ++i) take(step);
+            if (!c_.ok()) return {WalkOutcome::unreadableBody};
+            if (refusal_) return {*refusal_};
+        }
+        return {WalkOutcome::triggerSection, c_.position(), triggerVersion_};
+    }
+
+private:
+    void take(const Step& step) noexcept {
+        switch (step.part) {
+            case Part::fixed: break;  // skipped as one block
+            case Part::texts: skipString16(c_); break;
+            case Part::image: image(); break;
+            case Part::aiFiles: {
+                std::int64_t lengths[aiFileLengths];
+                for (std::int64_t& n : lengths) n = c_.readS32();
+                for (std::int64_t n : lengths) c_.skip(n);
+                break;
+            }
+            case Part::separator:
+                if (c_.readS32() != separatorValue && c_.ok()) refuse(WalkOutcome::unsupportedVersion);
+                break;
+            case Part::map: {
+                const std::int64_t width = c_.readS32();
+                const std::int64_t height = c_.readS32();
+                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide)
+                    c_.fail();  // before the product, which could overflow
+                else
+                    c_.skip(step.size * width * height);
+                break;
+            }
+            case Part::worldPlayers:
+                players_ = playerCount(c_);
+                c_.skip((players_ - 1) * 4 * (worldPlayerFloats - (hasPopulation() ? 0 : 1)));
+                break;
+            case Part::units:
+                for (std::int64_t p = 0; p < players_ && c_.ok(); ++p) {
+                    const std::int32_t units = c_.readS32();
+                    c_.skip(units < 0 ? -1 : step.size * std::int64_t{units});
+                }
+                break;
+            case Part::players: {
+                const std::int64_t blocks = playerCount(c_) - 1;
+                for (std::int64_t p = 0; p < blocks && c_.ok(); ++p) skipPlayerBlock(c_);
+                break;
+            }
+            case Part::triggerSystem:
+                triggerVersion_ = c_.readF64();
+                c_.skip(1);
+                if (c_.ok() && !(triggerVersion_ >= oldestTriggerVersion && triggerVersion_ < newerTriggerVersion))
+                    refuse(WalkOutcome::unsupportedVersion);
+                break;
+        }
+    }
+
+    // Flag 1 holds an image; so does a real width and height with any flag.
+    void image() noexcept {
+        const std::int32_t flag = c_.readS32();
+        const std::int32_t width = c_.readS32();
+        const std::int32_t height = c_.readS32();
+        c_.skip(imageTail);
+        if (c_.ok() && (flag == imageFlag || (width > 0 && height > 0))) refuse(WalkOutcome::backgroundImage);
+    }
+
+    // Without a container version, the one that the game stores with the
+    // body's version is taken.
+    [[nodiscard]] bool hasPopulation() const noexcept {
+        return container_.version != 0 ? container_.version >= firstPopulation : version_ > lastOfAgeOfKings;
+    }
+
+    void refuse(WalkOutcome outcome) noexcept { refusal_ = outcome; }
+
+    BodyCursor c_;
+    Version version_;
+    ContainerFacts container_;
+    std::int64_t players_ = 0;
+    double triggerVersion_ = 0;
+    std::optional<WalkOutcome> refusal_;
+};
+
+}  // namespace
+
+WalkResult findTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container) noexcept {
+    const float stored = BodyCursor(body, versionOffset).readF32();
+    if (body.size() < versionOffset + 4) return {WalkOutcome::unreadableBody};
+    const Version version = versionOf(stored);
+    if (version == 0) return {WalkOutcome::unsupportedVersion};
+    if (stored != supportedBodyVersion) return VersionWalk(body, version, container).run();
+
+    const WalkResult fixed = walkEditorLayout(body);
+    if (fixed.outcome != WalkOutcome::unreadableBody) return fixed;
+    const WalkResult exact = VersionWalk(body, version, container).run();
+    return exact.outcome == WalkOutcome::triggerSection ? exact : fixed;
 }
 
 }  // namespace vantor
