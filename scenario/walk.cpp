@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "scenario/walk_definitive.h"
+
 namespace vantor {
 
 // The body from its first byte to the trigger count.  Everything before the
@@ -82,6 +84,7 @@ WalkResult findTriggerSection(std::span<const std::uint8_t> body) noexcept {
     BodyCursor c(body);
     const float version = c.at(versionOffset).readF32();
     if (body.size() < versionOffset + 4) return {WalkOutcome::unreadableBody};
+    if (const int definitive = definitiveVersion(version)) return walkDefinitive(body, definitive);
     if (version != supportedBodyVersion) return {WalkOutcome::unsupportedVersion};
 
     // clang-format off

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "scenario/body.h"
+#include "scenario/trigger_layout.h"
 
 namespace vantor {
 
@@ -20,6 +21,7 @@ enum class [[nodiscard]] WalkOutcome{
 struct WalkResult {
     WalkOutcome outcome;
     std::int64_t position = 0;
+    TriggerLayout layout{};
 };
 
 // Checks the body version, then walks the fixed layout to the trigger count.
