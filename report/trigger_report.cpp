@@ -149,6 +149,7 @@ Message messageFor(ExtractOutcome outcome) {
         case ExtractOutcome::openFailed: return Message::openFailed;
         case ExtractOutcome::createFailed: return Message::createFailed;
         case ExtractOutcome::outOfMemory: return Message::outOfMemory;
+        case ExtractOutcome::unsupportedVersion: return Message::unsupportedVersion;
         case ExtractOutcome::decompressionFailed:
         case ExtractOutcome::bodyReady: break;
     }
@@ -158,7 +159,7 @@ Message messageFor(ExtractOutcome outcome) {
 // Builds the report into `out`; on failure shows its message and leaves `out` empty.
 bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
     try {
-        const ReportOutcome outcome = buildTriggerReport(body.view(), out);
+        const ReportOutcome outcome = buildTriggerReport(body.view(), out, body.container);
         if (outcome == ReportOutcome::reportReady) return true;
         ui.showMessage(messageFor(outcome));
     } catch (const std::bad_alloc&) {
@@ -172,8 +173,8 @@ bool makeReport(const ScenarioBody& body, UserActions& ui, ReportBuffer& out) {
 
 namespace {
 
-ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
-    const WalkResult walk = findTriggerSection(body);
+ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
+    const WalkResult walk = findTriggerSection(body, container);
     switch (walk.outcome) {
         case WalkOutcome::triggerSection: break;
         case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
@@ -219,9 +220,9 @@ ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out)
 
 }  // namespace
 
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out) {
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
     out.clear();
-    const ReportOutcome outcome = writeReport(body, out);
+    const ReportOutcome outcome = writeReport(body, out, container);
     if (outcome != ReportOutcome::reportReady) out.clear();  // no part of a report is ever shown
     return outcome;
 }

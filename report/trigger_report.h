@@ -18,8 +18,9 @@ enum class [[nodiscard]] ReportOutcome{
 };
 
 // Writes the whole report of `body` into `out` (cp932, CR LF).  On any outcome
-// but reportReady, `out` is left empty.
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out);
+// but reportReady, `out` is left empty.  `container` is what the file's
+// container told about the body (scenario/walk.h).
+ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container = {});
 
 // The report file of a scenario: its path with ".txt" appended.
 std::string reportPathFor(const std::string& scenarioPath);

@@ -10,15 +10,23 @@
 
 namespace vantor {
 
+// What the container tells about the body it holds: its version number
+// (1.21 gives 121), or 0 when that is not known.
+struct ContainerFacts {
+    int version = 0;
+};
+
 // The decompressed bytes of one scenario.  size 0 means "no body"; while it
 // is 0 the bytes are never read.
 struct ScenarioBody {
     std::uint32_t size = 0;
     std::unique_ptr<std::uint8_t[]> bytes;
+    ContainerFacts container;
 
     void clear() noexcept {
         bytes.reset();
         size = 0;
+        container = {};
     }
     [[nodiscard]] bool empty() const noexcept { return size == 0; }
     [[nodiscard]] std::span<const std::uint8_t> view() const noexcept { return {bytes.get(), size}; }
@@ -85,6 +93,10 @@ public:
         return p ? loadU32(p) : 0;
     }
     float readF32() noexcept { return std::bit_cast<float>(readU32()); }
+    double readF64() noexcept {
+        const std::uint8_t* p = take(8);
+        return p ? std::bit_cast<double>(loadU32(p) | (std::uint64_t{loadU32(p + 4)} << 32)) : 0.0;
+    }
 
     // Takes `count` bytes and returns where they start, or nullptr on failure.
     const std::uint8_t* take(std::int64_t count) noexcept {

@@ -6,12 +6,13 @@
 #include <new>
 #include <vector>
 
+#include "scenario/container.h"
 #include "scenario/file_io.h"
 
 namespace vantor {
 namespace {
 
-constexpr std::int64_t containerHead = 8;  // leading 4 bytes and headerLength
+constexpr std::int64_t containerHead = 8;  // container version and header length
 
 // Closes a FILE on every path.
 struct FileCloser {
@@ -30,19 +31,38 @@ struct InflateStream {
     }
 };
 
-enum class ReadOutcome { ok, notAContainer, readFailed };
+enum class ReadOutcome { ok, notAContainer, unsupportedVersion, readFailed };
+
+// The file's head, read in growing pieces until the stream's start is known;
+// needMore only when the file cannot be read.
+ContainerHead readHead(std::FILE* file, std::int64_t length) {
+    std::vector<std::uint8_t> start;
+    std::int64_t want = 4096;
+    for (;;) {
+        const auto size = static_cast<std::size_t>(want < length ? want : length);
+        start.resize(size);
+        if (!seekTo(file, 0) || std::fread(start.data(), 1, size, file) != size) return {ContainerOutcome::needMore};
+        const ContainerHead head = readContainerHead(start, length);
+        if (head.outcome != ContainerOutcome::needMore || static_cast<std::int64_t>(size) == length) return head;
+        want *= 4;
+    }
+}
 
 // Reads everything behind the container's header.
-ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& compressed) {
+ReadOutcome readCompressedBody(std::FILE* file, std::vector<unsigned char>& compressed, ContainerFacts& facts) {
     const std::int64_t length = fileLength(file);
     if (length < 0) return ReadOutcome::readFailed;
-    unsigned char head[containerHead];
     if (length < containerHead) return ReadOutcome::notAContainer;
-    if (std::fread(head, 1, sizeof head, file) != sizeof head) return ReadOutcome::readFailed;
-    const auto headerLength = static_cast<std::int32_t>(loadU32(head + 4));
-    if (headerLength < 0 || headerLength > length - containerHead) return ReadOutcome::notAContainer;
+    const ContainerHead head = readHead(file, length);
+    switch (head.outcome) {
+        case ContainerOutcome::bodyAt: break;
+        case ContainerOutcome::needMore: return ReadOutcome::readFailed;
+        case ContainerOutcome::notAContainer: return ReadOutcome::notAContainer;
+        case ContainerOutcome::unsupportedVersion: return ReadOutcome::unsupportedVersion;
+    }
+    facts.version = head.containerVersion;
 
-    const std::int64_t bodyStart = containerHead + headerLength;
+    const std::int64_t bodyStart = head.bodyOffset;
     const std::int64_t compressedSize = length - bodyStart;
     // zlib counts its input in 32 bits, and no body needs more: a larger rest
     // is no scenario, and is refused before it is read into memory.
@@ -98,12 +118,14 @@ ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& bo
     body.clear();
     try {
         std::vector<unsigned char> compressed;
+        ContainerFacts facts;
         {
             FileCloser scenario{std::fopen(scenarioPath.c_str(), "rb")};
             if (!scenario.file) return ExtractOutcome::openFailed;
-            switch (readCompressedBody(scenario.file, compressed)) {
+            switch (readCompressedBody(scenario.file, compressed, facts)) {
                 case ReadOutcome::ok: break;
                 case ReadOutcome::notAContainer: return ExtractOutcome::decompressionFailed;
+                case ReadOutcome::unsupportedVersion: return ExtractOutcome::unsupportedVersion;
                 case ReadOutcome::readFailed: return ExtractOutcome::openFailed;
             }
         }
@@ -127,6 +149,7 @@ ExtractOutcome extractScenario(const std::string& scenarioPath, ScenarioBody& bo
             return ExtractOutcome::createFailed;
         }
         body.size = size;
+        body.container = facts;
         return ExtractOutcome::bodyReady;
     } catch (const std::bad_alloc&) {
         body.clear();

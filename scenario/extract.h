@@ -14,6 +14,7 @@ enum class [[nodiscard]] ExtractOutcome{
     openFailed,           // the scenario file cannot be opened or read
     createFailed,         // the temporary file cannot be created, written or read back
     outOfMemory,          // the compressed bytes or the body do not fit in memory
+    unsupportedVersion,   // the container is of another game or edition
 };
 
 // The file beside the scenario (x.scx.dat) through which the body is
@@ -36,11 +37,8 @@ private:
     std::string path_;
 };
 
-// The container:
-//   0      4               leading bytes, never used
-//   4      int32           headerLength
-//   8      headerLength    header, skipped
-//   8+h    the rest        the body as a raw deflate stream (RFC 1951)
+// The container (scenario/container.h): its version, the header, then the
+// body as a raw deflate stream (RFC 1951) up to the end of the file.
 //
 // Fills `body` (which must be empty) and leaves the temporary file open in
 // `temporary` whenever it was created.  The scenario file is only read.

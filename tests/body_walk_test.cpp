@@ -171,8 +171,8 @@ TEST(Walk, FlagOtherThanOneWithoutImageSizeContinuesToTheSamePosition) {
     EXPECT_EQ(p0.position, pm.position);
 }
 
-TEST(Walk, OnlyVersion1Point22IsWalked) {
-    for (float version : {1.21f, 1.24f, 1.20f, 0.0f, std::numeric_limits<float>::quiet_NaN()}) {
+TEST(Walk, VersionsOfNoLayoutAreRefused) {
+    for (float version : {1.17f, 1.27f, 1.10f, 1.2200001f, 0.0f, std::numeric_limits<float>::quiet_NaN()}) {
         BodySpec spec;
         spec.version = version;
         EXPECT_EQ(findTriggerSection(span(buildBody(spec).bytes)).outcome, WalkOutcome::unsupportedVersion) << version;

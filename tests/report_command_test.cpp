@@ -70,7 +70,7 @@ TEST(ReportCommand, EveryFailureShowsItsMessageAndLeavesNothingBehind) {
     BodySpec image;
     image.imageFlag = 1;
     BodySpec version;
-    version.version = 1.24f;
+    version.version = 1.10f;
     BodySpec broken;
     broken.triggerCount = 1000;
     const Bytes whole = scenarioWithOneTrigger();

@@ -153,7 +153,7 @@ TEST(TriggerReport, RefusalsAndUnreadableBodiesWriteNothing) {
     EXPECT_EQ(report(image, ReportOutcome::backgroundImage), "");
 
     BodySpec version;
-    version.version = 1.21f;
+    version.version = 1.10f;
     EXPECT_EQ(report(version, ReportOutcome::unsupportedVersion), "");
 
     BodySpec huge;

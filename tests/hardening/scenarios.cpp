@@ -47,7 +47,7 @@ std::vector<Outcome> everyOutcome() {
     BodySpec image;
     image.imageFlag = 1;
     BodySpec version;
-    version.version = 1.20f;
+    version.version = 1.10f;
     BodySpec unreadable;
     unreadable.triggerCount = 3;
     const Bytes versionFile = testing::buildContainer(testing::buildBody(version).bytes);

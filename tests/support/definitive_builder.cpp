@@ -1,4 +1,5 @@
 // Definitive Edition bodies and containers for tests, fuzz seeds and benchmarks.
+#include <bit>
 #include <string>
 
 #include "tests/support/scenario_builder.h"
@@ -7,6 +8,22 @@ namespace vantor::testing {
 namespace {
 
 constexpr std::uint8_t filler = 0xA5;
+constexpr std::int32_t separator = -99;
+
+// The trigger records' version as each body version saves it.
+double triggerVersion(int v) {
+    if (v >= 158) return 4.9;
+    if (v >= 157) return 4.7;
+    if (v >= 155) return 4.5;
+    if (v >= 154) return 4.1;
+    return v >= 147 ? 3.5 : 2.2;
+}
+
+void putF64(Bytes& out, double value) {
+    const auto u = std::bit_cast<std::uint64_t>(value);
+    putS32(out, static_cast<std::int32_t>(u & 0xFFFFFFFFu));
+    putS32(out, static_cast<std::int32_t>(u >> 32));
+}
 
 void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, filler); }
 void putU16(Bytes& out, std::uint16_t value) { putS16(out, static_cast<std::int16_t>(value)); }
@@ -110,12 +127,20 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
         putS32(out, i == 1 ? 3 : 0);
         putFiller(out, i == 1 ? 6 : 0);
     }
-    putFiller(out, 16 + 4 + 16 * 28 + 4 + 40 + 1024 + 11520 + 4 + 64 + 4);
+    putFiller(out, 16);  // AI types
+    putS32(out, separator);
+    putFiller(out, 16 * 28);  // starting resources
+    putS32(out, separator);
+    putFiller(out, 40 + 1024 + 11520);  // victory, diplomacy, older victory records
+    putS32(out, separator);
+    putFiller(out, 64 + 4);
     for (int list = 0; list < 3; ++list) {
         for (int p = 0; p < 16; ++p) putS32(out, p == 2 ? list + 1 : 0);
         putFiller(out, 4 * static_cast<std::size_t>(list + 1));
     }
-    putFiller(out, 12 + 64 + 32 + 4);
+    putFiller(out, 12 + 64);
+    putS32(out, separator);
+    putFiller(out, 28 + 4);
 
     putFiller(out, 2);
     putString16(out, "water");
@@ -141,8 +166,9 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     putFiller(out, 7 * static_cast<std::size_t>(spec.mapWidth < 0 ? 0 : spec.mapWidth) *
                        static_cast<std::size_t>(spec.mapHeight < 0 ? 0 : spec.mapHeight));
 
-    putS32(out, 9);
-    putFiller(out, 8 * 28 + 4);
+    putS32(out, 9);  // world players
+    putFiller(out, 8 * 28);
+    putS32(out, 9);  // players
     for (int p = 0; p < 8; ++p) {
         putString16(out, "player");
         putFiller(out, 13);
@@ -162,7 +188,8 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
             if (v >= 155) putString32(out, "caption");
         }
     }
-    putFiller(out, 9);
+    putF64(out, triggerVersion(v));
+    out.push_back(0);
 
     built.triggerCountOffset = out.size();
     putS32(out, stored(spec.triggerCount, spec.triggers.size()));

@@ -49,6 +49,19 @@ void putTrigger(Bytes& out, const Trigger& t) {
     for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
 }
 
+void putS64(Bytes& out, std::int64_t value) {
+    putS32(out, static_cast<std::int32_t>(value & 0xFFFFFFFF));
+    putS32(out, static_cast<std::int32_t>(value >> 32));
+}
+
+void putTriggerSection(BuiltBody& built, const BodySpec& spec) {
+    Bytes& out = built.bytes;
+    built.triggerCountOffset = out.size();
+    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
+    for (const Trigger& t : spec.triggers) putTrigger(out, t);
+    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+}
+
 }  // namespace
 
 Effect& Effect::set(std::size_t field, std::int32_t value) {
@@ -90,8 +103,82 @@ void putString16(Bytes& out, const std::string& text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
+namespace {
+
+// The parts up to the trigger section as the game stores body `version`.
+void putStoredLayout(BuiltBody& built, const BodySpec& spec) {
+    Bytes& out = built.bytes;
+    const auto v = static_cast<int>(spec.version * 100.0f + 0.5f);
+    const int container = spec.containerVersion != 0 ? spec.containerVersion : (v <= 120 ? 118 : 121);
+    auto since = [&](int first, std::size_t bytes) { return v >= first ? bytes : 0; };
+    putS32(out, 1);  // next object id
+    putF32(out, spec.version);
+    putFiller(out, 4096 + 64 + 256 + 9);
+    putString16(out, spec.firstText);
+    putFiller(out, 20 + since(122, 4));
+    putString16(out, spec.secondText);
+    for (std::size_t i = 0; i < (v >= 122 ? 9u : 8u); ++i) putString16(out, spec.textsBehindSecondText[i]);
+
+    built.flagOffset = out.size();
+    putS32(out, spec.imageFlag);
+    putS32(out, spec.imageWidth);
+    putS32(out, spec.imageHeight);
+    putFiller(out, 2);
+    for (int i = 0; i < 32; ++i) putString16(out, "");  // build lists, city plans
+    for (const std::string& s : spec.textsBehindFlag) putString16(out, s);
+    for (const std::string& s : spec.entries) {
+        putS32(out, 0);
+        putS32(out, 0);
+        putString32(out, s);
+    }
+
+    built.mapStepOffset = out.size();
+    putFiller(out, since(120, 16));
+    putS32(out, -99);
+    putFiller(out, 16 * (v >= 124 ? 28u : 24u));
+    putS32(out, -99);
+    putFiller(out, 40 + 1024 + 11520);
+    putS32(out, -99);
+    putFiller(out, 64 + since(123, 4) + 3968 + 16 * 4 * (v >= 125 ? 31u : 21u) + 12 + 64);
+    putS32(out, -99);
+    putFiller(out, since(119, 8) + since(121, 4) + since(124, 16));
+    putS32(out, spec.mapDimension);
+    putS32(out, spec.mapDimension);
+    putFiller(out, 3 * static_cast<std::size_t>(spec.mapDimension) * static_cast<std::size_t>(spec.mapDimension));
+    putS32(out, 9);
+    putFiller(out, 8 * (container >= 120 ? 28u : 24u));
+    for (std::int32_t units : spec.unitCounts) {
+        putS32(out, units);
+        putFiller(out, 29 * static_cast<std::size_t>(units < 0 ? 0 : units));
+    }
+    putS32(out, 9);
+    for (const PlayerBlock& p : spec.players) {
+        putString16(out, p.name);
+        putFiller(out, 13);
+        putS16(out, p.entryCount);
+        putFiller(out, static_cast<std::size_t>(p.entryCount < 0 ? 0 : p.entryCount) + 40);
+        putF32(out, p.tailCount);
+        putS32(out, p.victoryConditions);
+        putFiller(out, 1 + 44 * static_cast<std::size_t>(p.victoryConditions < 0 ? 0 : p.victoryConditions));
+        if (p.tailCount >= 1.0f) {
+            putS32(out, 0);  // total points
+            putS32(out, 0);  // point entries
+            if (p.tailCount >= 2.0f) putFiller(out, 8);
+        }
+    }
+    putS64(out, std::bit_cast<std::int64_t>(spec.triggerVersion));
+    putFiller(out, 1);
+}
+
+}  // namespace
+
 BuiltBody buildBody(const BodySpec& spec) {
     BuiltBody built;
+    if (spec.layout == Layout::stored) {
+        putStoredLayout(built, spec);
+        putTriggerSection(built, spec);
+        return built;
+    }
     Bytes& out = built.bytes;
     putS32(out, 1);  // next object id
     putF32(out, spec.version);
@@ -132,11 +219,7 @@ BuiltBody buildBody(const BodySpec& spec) {
         putFiller(out, 4 * static_cast<std::size_t>(t < 0 ? 0 : t) + 13);
     }
     putFiller(out, 9);
-
-    built.triggerCountOffset = out.size();
-    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
-    for (const Trigger& t : spec.triggers) putTrigger(out, t);
-    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    putTriggerSection(built, spec);
     return built;
 }
 
@@ -161,6 +244,28 @@ Bytes buildContainer(const Bytes& body, const std::string& header, const std::st
     out.resize(4, 0);
     putS32(out, static_cast<std::int32_t>(header.size()));
     out.insert(out.end(), header.begin(), header.end());
+    const Bytes compressed = rawDeflate(body);
+    out.insert(out.end(), compressed.begin(), compressed.end());
+    return out;
+}
+
+Bytes buildContainer(const Bytes& body, const HeaderSpec& header) {
+    Bytes fields;
+    putS32(fields, static_cast<std::int32_t>(header.version));
+    putS32(fields, 0x5F5E1000);  // save time
+    putString32(fields, header.description);
+    putS32(fields, 1);  // single-player victory
+    putS32(fields, 2);  // active players
+    if (header.version >= 3) {
+        if (!header.dataSetFirst) putS32(fields, 1000);
+        putS32(fields, 1);  // data set
+        putS32(fields, 4);  // add-ons
+        for (std::int32_t id : {2, 3, 4, 7}) putS32(fields, id);
+    }
+    Bytes out(header.leading.begin(), header.leading.end());
+    out.resize(4, 0);
+    putS32(out, header.storeLength ? static_cast<std::int32_t>(fields.size()) : 0);
+    out.insert(out.end(), fields.begin(), fields.end());
     const Bytes compressed = rawDeflate(body);
     out.insert(out.end(), compressed.begin(), compressed.end());
     return out;

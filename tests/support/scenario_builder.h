@@ -65,12 +65,24 @@ struct Trigger {
 
 struct PlayerBlock {
     std::string name;
-    std::int16_t entryCount = 0;  // part 3: 5·k + 6 bytes
-    float tailCount = 0.0f;       // part 4: 4 + 4·trunc(v) + 13 bytes
+    std::int16_t entryCount = 0;         // part 3: 5·k + 6 bytes; stored layout: k stances
+    float tailCount = 0.0f;              // part 4: 4 + 4·trunc(v) + 13 bytes; stored layout: the victory version
+    std::int32_t victoryConditions = 0;  // stored layout only: 44 bytes each
 };
 
+// How the body is laid out up to the trigger section:
+//  - fixed: as the fixed walk of body 1.22 expects it, fixed blocks filled;
+//  - stored: as the game stores `version` (1.18 to 1.26), every part that a
+//    walk by stored sizes reads written with its real size and separators.
+//    With nine stances and victory version 2.0 in every player block, a 1.22
+//    body of this layout is also read by the fixed walk.
+enum class Layout { fixed, stored };
+
 struct BodySpec {
+    Layout layout = Layout::fixed;
     float version = 1.22f;
+    int containerVersion = 0;     // stored layout: 0 means the one the game writes with `version`
+    double triggerVersion = 1.6;  // stored layout
     std::string firstText;
     std::string secondText;
     std::array<std::string, 9> textsBehindSecondText;
@@ -127,6 +139,19 @@ Bytes rawDeflate(const Bytes& bytes, int level = 6);
 // The container: 4 leading bytes, header length, header, raw-deflated body.
 Bytes buildContainer(const Bytes& body, const std::string& header = "scenario header",
                      const std::string& leading = "1.21");
+
+// A container whose header has its fields: version 2 (save time, description,
+// two counts) or 3 (and the data set and add-ons, with a version in front of
+// the data set unless `dataSetFirst`); with storeLength false its length is
+// stored as 0.
+struct HeaderSpec {
+    std::uint32_t version = 2;
+    bool storeLength = true;
+    std::string description = "described";
+    bool dataSetFirst = false;
+    std::string leading = "1.21";
+};
+Bytes buildContainer(const Bytes& body, const HeaderSpec& header);
 
 // Little-endian writers.
 void putS32(Bytes& out, std::int32_t value);
