@@ -1,6 +1,7 @@
 // Real scenario files, made by the game's editor and by others.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "report/trigger_report.h"
@@ -99,6 +100,54 @@ TEST(Corpus, RefusalsWithTheirMessages) {
     skipWithoutCorpus("aoc_Tribal_Warfare.scx");
     EXPECT_EQ(reportOf("aoc_Tribal_Warfare.scx").messages, std::vector<Message>{Message::backgroundImage});
     EXPECT_EQ(reportOf("aok_Robin_hood.scn").messages, std::vector<Message>{Message::backgroundImage});
+}
+
+// Definitive Edition files: the counts, and the first trigger whole.
+TEST(Corpus, DefinitiveEditionFiles) {
+    skipWithoutCorpus("de_Hotkey_Trainer_Buildings.aoe2scenario");
+    const std::string enable = "オブジェクトの有効・無効", attribute = "属性の変更", resource = "資源の変更";
+    auto effects = [](std::initializer_list<std::pair<int, std::string>> runs) {
+        std::string lines;
+        int i = 0;
+        for (const auto& [count, name] : runs)
+            for (int k = 0; k < count; ++k, ++i) {
+                char index[8];
+                std::snprintf(index, sizeof index, "%-3d", i);
+                lines += "  効果 " + std::string(index) + ":" + name + "\r\n";
+            }
+        return lines;
+    };
+    struct Case {
+        const char* file;
+        std::size_t triggers, effects, conditions;
+        std::string firstTrigger;
+    };
+    const Case cases[] = {
+        {"de_Hotkey_Trainer_Buildings.aoe2scenario", 79, 183, 151,
+         "0000 Enable All                     オン     いいえ いいえ          0\r\n説明：\r\n" +
+             effects({{16, enable},
+                      {1, attribute},
+                      {3, enable},
+                      {2, attribute},
+                      {1, enable},
+                      {1, attribute},
+                      {1, resource}}) +
+             "\r\n0001 "},
+        {"de_Somewhere_on_the_Nile.aoe2scenario", 54, 259, 92, "0000 Setup 1 "},
+        {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario", 16, 1025, 11,
+         "0000 Res and other effects          オン     いいえ いいえ          0\r\n説明：\r\n" +
+             effects({{13, attribute}, {16, resource}, {59, attribute}}) + "\r\n0001 "},
+    };
+    for (const Case& c : cases) {
+        const CorpusReport r = reportOf(c.file);
+        ASSERT_TRUE(r.reported) << c.file;
+        EXPECT_EQ(countTriggerLines(r.text), c.triggers) << c.file;
+        EXPECT_EQ(countLines(r.text, "  効果 "), c.effects) << c.file;
+        EXPECT_EQ(countLines(r.text, "  条件 "), c.conditions) << c.file;
+        const std::size_t first = r.text.find("\r\n0000 ");
+        ASSERT_NE(first, std::string::npos) << c.file;
+        EXPECT_EQ(r.text.substr(first + 2, c.firstTrigger.size()), c.firstTrigger) << c.file;
+    }
 }
 
 // Every prefix of a real body ends in a clean outcome: a report, or the

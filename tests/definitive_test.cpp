@@ -6,7 +6,10 @@
 
 #include "report/cp932_text.h"
 #include "report/trigger_report.h"
+#include "scenario/container.h"
+#include "tests/support/recording_actions.h"
 #include "tests/support/scenario_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -116,6 +119,29 @@ TEST(Definitive, ImagesAndUnknownVersionsAreRefused) {
         spec.imageWidth = c.width;
         spec.imageHeight = c.height;
         EXPECT_EQ(reportOf(testing::buildDefinitiveBody(spec).bytes, c.outcome), "") << c.version;
+    }
+}
+
+// The header stores 0 as its length and is read field by field: version 5
+// (up to 1.37) holds a field that version 6 dropped.
+TEST(Definitive, ContainersReportLikeTheirBodies) {
+    for (const int v : {137, 140}) {
+        const testing::Bytes body = testing::buildDefinitiveBody(layoutCase(v)).bytes;
+        const testing::Bytes file = testing::buildDefinitiveContainer(body, v);
+        const auto length = static_cast<std::int64_t>(file.size());
+        const ContainerHead head = readContainerHead(file, length);
+        EXPECT_EQ(head.headerVersion, v < 140 ? 5u : 6u);
+        EXPECT_EQ(head.bodyOffset, length - static_cast<std::int64_t>(testing::rawDeflate(body).size()));
+        for (std::size_t n = 0; n < static_cast<std::size_t>(head.bodyOffset); ++n)
+            ASSERT_EQ(readContainerHead({file.data(), n}, length).outcome, ContainerOutcome::needMore) << n;
+
+        testing::TempDir dir;
+        testing::writeFile(dir.file("x.aoe2scenario"), file);
+        testing::RecordingActions ui;
+        ScenarioBody extracted;
+        ReportBuffer captured;
+        EXPECT_TRUE(runReportCommand(dir.file("x.aoe2scenario"), extracted, ui, &captured));
+        EXPECT_EQ(std::string(captured.view()), reportOf(body)) << v;
     }
 }
 
