@@ -209,7 +209,7 @@ Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string
     if (headerVersion < 6) putS32(out, 0);  // single-player victory
     putS32(out, 2);                         // players
     putS32(out, 1000);
-    putS32(out, 1);  // data set
+    putS32(out, 2);  // data set
     putS32(out, 2);  // required add-ons
     putS32(out, 2);
     putS32(out, 3);
