@@ -10,8 +10,9 @@
 //   report    the whole report of a body in memory
 //   command   the whole report command: scenario file in, report file out
 //
-// Inputs: the largest real scenario of the shared corpus (when the folder is
-// there) and synthetic scenarios of 1 000, 10 000 and 100 000 triggers (not
+// Inputs: the largest real scenario of the shared corpus, and the largest
+// reported one of Age of Kings and of the HD editions (when the folder is
+// there), and synthetic scenarios of 1 000, 10 000 and 100 000 triggers (not
 // with --real_only).  The scenario files are written to a scratch folder
 // (--work_dir, or a new one in the system's temporary folder), since the
 // command writes beside them.  Memory: see main().
@@ -33,6 +34,7 @@
 
 #include "bench/synthetic_scenario.h"
 #include "report/trigger_report.h"
+#include "scenario/container.h"
 #include "scenario/extract.h"
 #include "scenario/walk.h"
 
@@ -92,8 +94,9 @@ Input describe(std::string name, const std::string& path) {
     in.name = std::move(name);
     in.path = path;
     const Bytes file = vantor::testing::readFile(path);
-    const auto bodyStart = static_cast<std::size_t>(8 + readS32(file, 4));
-    in.compressed.assign(file.begin() + static_cast<std::ptrdiff_t>(bodyStart), file.end());
+    const vantor::ContainerHead head = vantor::readContainerHead(file, static_cast<std::int64_t>(file.size()));
+    if (head.outcome != vantor::ContainerOutcome::bodyAt) throw std::runtime_error("no container: " + path);
+    in.compressed.assign(file.begin() + static_cast<std::ptrdiff_t>(head.bodyOffset), file.end());
 
     vantor::ScenarioBody body;
     vantor::TemporaryFile temporary;
@@ -102,7 +105,7 @@ Input describe(std::string name, const std::string& path) {
     (void)vantor::removeTemporary(temporary);
     in.body.assign(body.bytes.get(), body.bytes.get() + body.size);
 
-    const vantor::WalkResult walk = vantor::findTriggerSection(body.view());
+    const vantor::WalkResult walk = vantor::findTriggerSection(body.view(), body.container);
     if (walk.outcome != vantor::WalkOutcome::triggerSection) throw std::runtime_error("cannot walk " + path);
     in.triggers = readS32(in.body, static_cast<std::size_t>(walk.position));
     return in;
@@ -254,14 +257,22 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
     std::vector<std::unique_ptr<Input>> inputs;
-    const fs::path dota = fs::path(VANTOR_CORPUS_DIR) / "aoc_V_AOC_DOTA_4F.scx";
-    if (fs::exists(dota)) {
-        const fs::path copy = workDir / dota.filename();
-        fs::copy_file(dota, copy, fs::copy_options::overwrite_existing);
+    // The largest reported scenario of each edition in the corpus.
+    const std::pair<const char*, const char*> realScenarios[] = {
+        {"dota", "aoc_V_AOC_DOTA_4F.scx"},
+        {"aok", "aok_Defend_the_town.scn"},
+        {"hd", "hd_Battle_of_Swally.scx2"},
+    };
+    for (const auto& [name, file] : realScenarios) {
+        const fs::path real = fs::path(VANTOR_CORPUS_DIR) / file;
+        if (!fs::exists(real)) {
+            std::fprintf(stderr, "%s not found: that real scenario is left out\n", real.string().c_str());
+            continue;
+        }
+        const fs::path copy = workDir / real.filename();
+        fs::copy_file(real, copy, fs::copy_options::overwrite_existing);
         fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
-        inputs.push_back(std::make_unique<Input>(describe("dota", copy.string())));
-    } else {
-        std::fprintf(stderr, "%s not found: the real scenario is left out\n", dota.string().c_str());
+        inputs.push_back(std::make_unique<Input>(describe(name, copy.string())));
     }
     for (const std::int32_t count : {1000, 10000, 100000}) {
         if (options.realOnly) break;

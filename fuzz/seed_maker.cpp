@@ -9,9 +9,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "scenario/container.h"
 #include "tests/support/scenario_builder.h"
 
 namespace {
@@ -20,15 +22,13 @@ using namespace vantor::testing;
 
 // The body of a scenario file, or nothing when it is not a readable container.
 Bytes inflateContainer(const Bytes& file) {
-    if (file.size() < 8) return {};
-    const std::int64_t header =
-        static_cast<std::int32_t>(std::uint32_t{file[4]} | (std::uint32_t{file[5]} << 8) |
-                                  (std::uint32_t{file[6]} << 16) | (std::uint32_t{file[7]} << 24));
-    if (header < 0 || header > static_cast<std::int64_t>(file.size()) - 8) return {};
+    const vantor::ContainerHead head = vantor::readContainerHead(file, static_cast<std::int64_t>(file.size()));
+    if (head.outcome != vantor::ContainerOutcome::bodyAt) return {};
+    const auto start = static_cast<std::size_t>(head.bodyOffset);
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) return {};
-    z.next_in = const_cast<Bytef*>(file.data() + 8 + header);
-    z.avail_in = static_cast<uInt>(file.size() - 8 - static_cast<std::size_t>(header));
+    z.next_in = const_cast<Bytef*>(file.data() + start);
+    z.avail_in = static_cast<uInt>(file.size() - start);
     Bytes body;
     std::vector<std::uint8_t> chunk(131072);
     int result = Z_OK;
@@ -92,12 +92,13 @@ std::vector<Trigger> richTriggers() {
 struct Seed {
     std::string name;
     Bytes body;
+    std::optional<HeaderSpec> header;  // else a header of plain bytes
 };
 
 std::vector<Seed> builderSeeds() {
     std::vector<Seed> seeds;
     BodySpec plain;
-    seeds.push_back({"empty", buildBody(plain).bytes});
+    seeds.push_back({"empty", buildBody(plain).bytes, {}});
 
     BodySpec rich;
     rich.firstText = "first";
@@ -111,31 +112,31 @@ std::vector<Seed> builderSeeds() {
     rich.players[7] = {"", 0, 1.9f};
     rich.triggers = richTriggers();
     rich.trailing = "after the triggers";
-    seeds.push_back({"rich", buildBody(rich).bytes});
+    seeds.push_back({"rich", buildBody(rich).bytes, {}});
 
     BodySpec image = rich;
     image.imageFlag = 1;
-    seeds.push_back({"image", buildBody(image).bytes});
+    seeds.push_back({"image", buildBody(image).bytes, {}});
     BodySpec otherFlag = rich;
     otherFlag.imageFlag = 2;
-    seeds.push_back({"other-flag", buildBody(otherFlag).bytes});
+    seeds.push_back({"other-flag", buildBody(otherFlag).bytes, {}});
     BodySpec sizedFlag = rich;
     sizedFlag.imageFlag = 3;
     sizedFlag.imageWidth = 640;
     sizedFlag.imageHeight = 480;
-    seeds.push_back({"sized-flag", buildBody(sizedFlag).bytes});
+    seeds.push_back({"sized-flag", buildBody(sizedFlag).bytes, {}});
 
     BodySpec oldVersion = rich;
     oldVersion.version = 1.20f;
-    seeds.push_back({"old-version", buildBody(oldVersion).bytes});
+    seeds.push_back({"old-version", buildBody(oldVersion).bytes, {}});
 
     BodySpec negativeCount;
     negativeCount.triggerCount = -2;
-    seeds.push_back({"negative-count", buildBody(negativeCount).bytes});
+    seeds.push_back({"negative-count", buildBody(negativeCount).bytes, {}});
 
     BodySpec hugeCount = rich;
     hugeCount.triggerCount = 0x7FFFFFFF;
-    seeds.push_back({"huge-count", buildBody(hugeCount).bytes});
+    seeds.push_back({"huge-count", buildBody(hugeCount).bytes, {}});
 
     BodySpec many;
     for (int i = 0; i < 40; ++i) {
@@ -147,7 +148,24 @@ std::vector<Seed> builderSeeds() {
         t.conditions.push_back(condition(9).set(5, 1).set(6, i));
         many.triggers.push_back(t);
     }
-    seeds.push_back({"many", buildBody(many).bytes});
+    seeds.push_back({"many", buildBody(many).bytes, {}});
+
+    // Every layout that the walk by stored sizes reads, in the container its
+    // edition writes: Age of Kings, The Conquerors (one with victory
+    // conditions in its player blocks), the HD editions with headers of
+    // version 2 and 3, with and without their length.
+    for (float version : {1.18f, 1.19f, 1.20f, 1.21f, 1.22f, 1.23f, 1.24f, 1.25f, 1.26f}) {
+        BodySpec stored = rich;
+        stored.triggers = {richTriggers()[0], Trigger{}};  // records that are read whole
+        stored.layout = Layout::stored;
+        stored.version = version;
+        for (PlayerBlock& p : stored.players) p = {"player", 9, 2.0f, version == 1.22f ? 1 : 0};
+        HeaderSpec header;
+        if (version <= 1.20f) header.leading = "1.18";
+        if (version >= 1.23f) header.version = 3;
+        header.storeLength = version < 1.24f;
+        seeds.push_back({"stored-" + std::to_string(version).substr(0, 4), buildBody(stored).bytes, header});
+    }
     return seeds;
 }
 
@@ -176,7 +194,7 @@ std::vector<Seed> definitiveSeeds() {
         }
         spec.triggers[0].name = "\xe5\x9f\x8e Caf\xc3\xa9 \xf0\x9f\x8f\xb0 \xff";
         spec.trailing = "after the triggers";
-        seeds.push_back({"de-" + std::to_string(v), buildDefinitiveBody(spec).bytes});
+        seeds.push_back({"de-" + std::to_string(v), buildDefinitiveBody(spec).bytes, std::nullopt});
     }
     return seeds;
 }
@@ -196,7 +214,8 @@ int main(int argc, char** argv) {
     try {
         for (const Seed& seed : builderSeeds()) {
             write(out / "body" / (seed.name + ".body"), seed.body);
-            write(out / "file" / (seed.name + ".scx"), buildContainer(seed.body));
+            write(out / "file" / (seed.name + ".scx"),
+                  seed.header ? buildContainer(seed.body, *seed.header) : buildContainer(seed.body));
         }
         const std::vector<Seed> definitive = definitiveSeeds();
         for (std::size_t i = 0; i < definitive.size(); ++i) {

@@ -101,7 +101,8 @@ std::string checkCommand(const std::string& scenario, std::span<const std::uint8
     if (body.empty()) return "a report was made without a body";
     if (std::string shape = checkReportShape(report.view()); !shape.empty()) return shape;
     ReportBuffer again;
-    if (buildTriggerReport(body.view(), again) != ReportOutcome::reportReady || again.view() != report.view())
+    if (buildTriggerReport(body.view(), again, body.container) != ReportOutcome::reportReady ||
+        again.view() != report.view())
         return "the report of the same body differs";
     return {};
 }

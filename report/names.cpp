@@ -606,6 +606,12 @@ void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int def
     appendName(out, kind, type);
 }
 
+std::string lookupTypeName(NameKind kind, std::int32_t type, int definitive) {
+    ReportBuffer out;
+    appendTypeName(out, kind, type, definitive);
+    return std::string(out.view());
+}
+
 std::string lookupName(NameKind kind, std::int32_t value) {
     ReportBuffer out;
     appendName(out, kind, value);

@@ -34,5 +34,6 @@ void appendName(ReportBuffer& out, NameKind kind, std::int32_t value);
 // Definitive Edition).  Types that only later editions define are named only
 // in their reports; any other type is named as appendName names it.
 void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive);
+std::string lookupTypeName(NameKind kind, std::int32_t type, int definitive);
 
 }  // namespace vantor

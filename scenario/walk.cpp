@@ -266,7 +266,8 @@ constexpr std::int64_t imageTail = 2;
 constexpr std::int64_t largestMapSide = 0xFFFF;
 constexpr std::int32_t mostPlayers = 16;
 constexpr std::int64_t worldPlayerFloats = 7;
-constexpr Version firstPopulation = 120;  // container version that adds the 7th float
+constexpr Version firstPopulation = 120;   // the container version that adds the 7th float
+constexpr Version lastOfAgeOfKings = 120;  // its bodies come in containers without it
 constexpr std::int64_t playerViewAndFlag = 13;
 constexpr std::int64_t unitDiplomacyAndColour = 9 * 4 + 4;
 constexpr std::int64_t victoryConditionSize = 44;
@@ -372,8 +373,10 @@ private:
             case Part::map: {
                 const std::int64_t width = c_.readS32();
                 const std::int64_t height = c_.readS32();
-                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide) c_.fail();
-                c_.skip(step.size * width * height);
+                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide)
+                    c_.fail();  // before the product, which could overflow
+                else
+                    c_.skip(step.size * width * height);
                 break;
             }
             case Part::worldPlayers:
@@ -451,7 +454,7 @@ private:
     // Without a container version, the one that the game stores with the
     // body's version is taken.
     [[nodiscard]] bool hasPopulation() const noexcept {
-        return container_.version != 0 ? container_.version >= firstPopulation : version_ > 120;
+        return container_.version != 0 ? container_.version >= firstPopulation : version_ > lastOfAgeOfKings;
     }
 
     void refuse(WalkOutcome outcome) noexcept { refusal_ = outcome; }

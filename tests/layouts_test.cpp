@@ -2,6 +2,8 @@
 // and the report that both lead to.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "report/trigger_report.h"
 #include "scenario/container.h"
 #include "tests/support/recording_actions.h"
@@ -133,6 +135,14 @@ TEST(Layouts, ImagesOtherLayoutsAndOtherGamesAreRefused) {
         built.bytes[built.mapStepOffset + (version >= 1.20f ? 16 : 0)] = 0;
         ReportBuffer out;
         EXPECT_EQ(buildTriggerReport({built.bytes.data(), built.bytes.size()}, out), ReportOutcome::unsupportedVersion);
+        // Map sides that no map has.
+        const std::pair<std::int32_t, std::int32_t> sides[] = {{0x7FFFFFFF, 0x7FFFFFFF}, {-1, 5}, {5, 0x10000}};
+        for (const auto& [width, height] : sides) {
+            auto odd = testing::buildBody(storedSpec(version));
+            std::memcpy(odd.bytes.data() + odd.mapOffset, &width, 4);
+            std::memcpy(odd.bytes.data() + odd.mapOffset + 4, &height, 4);
+            EXPECT_EQ(buildTriggerReport({odd.bytes.data(), odd.bytes.size()}, out), ReportOutcome::unreadableBody);
+        }
     }
 }
 

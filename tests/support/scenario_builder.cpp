@@ -142,6 +142,7 @@ void putStoredLayout(BuiltBody& built, const BodySpec& spec) {
     putFiller(out, 64 + since(123, 4) + 3968 + 16 * 4 * (v >= 125 ? 31u : 21u) + 12 + 64);
     putS32(out, -99);
     putFiller(out, since(119, 8) + since(121, 4) + since(124, 16));
+    built.mapOffset = out.size();
     putS32(out, spec.mapDimension);
     putS32(out, spec.mapDimension);
     putFiller(out, 3 * static_cast<std::size_t>(spec.mapDimension) * static_cast<std::size_t>(spec.mapDimension));

@@ -103,6 +103,7 @@ struct BuiltBody {
     Bytes bytes;
     std::size_t flagOffset = 0;          // the background-image flag
     std::size_t mapStepOffset = 0;       // the start of the 18464-byte block before the map
+    std::size_t mapOffset = 0;           // the map's dimensions (stored layout)
     std::size_t triggerCountOffset = 0;  // the trigger count
 };
 
