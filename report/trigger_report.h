@@ -19,7 +19,7 @@ enum class [[nodiscard]] ReportOutcome{
 
 // Writes the whole report of `body` into `out` (cp932, CR LF).  On any outcome
 // but reportReady, `out` is left empty.  `container` is what the file's
-// container told about the body (scenario/walk.h).
+// container told about the body (scenario/body.h).
 ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container = {});
 
 // The report file of a scenario: its path with ".txt" appended.
