@@ -244,8 +244,8 @@ constexpr Step layout[] = {
     {   144,  newest, Part::fixed,             16,    4},  // population caps
     {   145,     146, Part::fixed,              1,    4},  // secondary game mode
     {   142,  newest, Part::fixed,              1,    4},  // game modes
-    {   147,  newest, Part::fixed,              1,    4},
-    {   142,  newest, Part::fixed,              1,    4},
+    {   147,  newest, Part::fixed,              1,    4},  // (not known)
+    {   142,  newest, Part::fixed,              1,    4},  // (not known)
     {firstDe, newest, Part::fixed,              1,    1},  // waves flag
     {oldest,  lastHd, Part::map,                1,    3},  // terrain, elevation, zone per cell
     {firstDe, newest, Part::map,                1,    7},  // terrain, elevation, 3 bytes, layer per cell
@@ -404,7 +404,7 @@ private:
                     refuse(WalkOutcome::unsupportedVersion);
                 break;
             case Part::civilizations:
-                c_.skip(10);
+                c_.skip(8 + markLength);  // active, human
                 skipString16(c_);
                 c_.skip(markLength);
                 skipString16(c_);
