@@ -11,9 +11,10 @@
 //   command   the whole report command: scenario file in, report file out
 //
 // Inputs: the largest real scenario of the shared corpus, and the largest
-// reported one of Age of Kings and of the HD editions (when the folder is
-// there), and synthetic scenarios of 1 000, 10 000 and 100 000 triggers (not
-// with --real_only).  The scenario files are written to a scratch folder
+// reported one of Age of Kings, of the HD editions and of the Definitive
+// Edition (when the folder is there), and synthetic scenarios of 1 000,
+// 10 000 and 100 000 triggers, as The Conquerors and as the Definitive
+// Edition store them (not with --real_only).  The scenario files are written to a scratch folder
 // (--work_dir, or a new one in the system's temporary folder), since the
 // command writes beside them.  Memory: see main().
 #include <benchmark/benchmark.h>
@@ -262,6 +263,7 @@ int main(int argc, char** argv) {
         {"dota", "aoc_V_AOC_DOTA_4F.scx"},
         {"aok", "aok_Defend_the_town.scn"},
         {"hd", "hd_Battle_of_Swally.scx2"},
+        {"de", "de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario"},
     };
     for (const auto& [name, file] : realScenarios) {
         const fs::path real = fs::path(VANTOR_CORPUS_DIR) / file;
@@ -279,6 +281,14 @@ int main(int argc, char** argv) {
         const std::string name = "synthetic_" + std::to_string(count / 1000) + "k";
         const fs::path path = workDir / (name + ".scx");
         vantor::testing::writeFile(path.string(), vantor::testing::buildContainer(vantor::bench::syntheticBody(count)));
+        inputs.push_back(std::make_unique<Input>(describe(name, path.string())));
+    }
+    for (const std::int32_t count : {1000, 10000, 100000}) {
+        if (options.realOnly) break;
+        const std::string name = "de_synthetic_" + std::to_string(count / 1000) + "k";
+        const fs::path path = workDir / (name + ".aoe2scenario");
+        vantor::testing::writeFile(path.string(), vantor::testing::buildDefinitiveContainer(
+                                                      vantor::bench::syntheticDefinitiveBody(count), 158));
         inputs.push_back(std::make_unique<Input>(describe(name, path.string())));
     }
 

@@ -50,6 +50,28 @@ constexpr std::string_view names[] = {
     "\x89\x87\x8cR\x82\xaa\x93\x9e\x92\x85\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81I",  // 援軍が到着しました！
 };
 
+// The same kind of texts as the Definitive Edition stores them (UTF-8), with
+// characters that cp932 does not hold among them.
+constexpr std::u8string_view utf8Sentences[] = {
+    u8"敵の城を破壊せよ。",
+    u8"同盟国の援軍が北の森に到着しました。",
+    u8"全ての英雄を生き残らせること。",
+    u8"第三の門が開かれた！",
+    u8"聖職者を神殿まで護衛せよ。",
+    u8"Défendez la cathédrale — 🏰 avant l'aube.",
+    u8"Żołnierze czekają przy moście.",
+    u8"ボーナス：資源が追加されます。",
+};
+constexpr std::u8string_view utf8Names[] = {
+    u8"英雄の出現",
+    u8"北の砦の防衛戦（第二段階）・援軍の到着",
+    u8"Reliquias — recogida",
+    u8"最終決戦と王の帰還を告げる鐘の音",
+    u8"援軍が到着しました！👑",
+};
+
+std::string utf8(std::u8string_view s) { return {reinterpret_cast<const char*>(s.data()), s.size()}; }
+
 // Effect types with each of the line formats, and some without parameters.
 constexpr std::int32_t effectTypes[] = {2, 5, 8, 9, 11, 14, 20, 24, 27, 1, 3, 4, 7, 13, 29, 40};
 constexpr std::int32_t conditionTypes[] = {3, 4, 9, 17, 1, 2, 6, 10, 22};
@@ -61,7 +83,9 @@ constexpr std::int32_t unitTypes[] = {4, 2, -1, -1};
 
 class Generator {
 public:
-    explicit Generator(std::uint32_t seed) : random_(seed) {}
+    // `definitive`: the body version (in hundredths) of a Definitive Edition
+    // scenario to make, 0 for The Conquerors.
+    Generator(std::uint32_t seed, int definitive) : random_(seed), definitive_(definitive) {}
 
     std::size_t below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
     std::int32_t inRange(std::int32_t low, std::int32_t high) {
@@ -79,7 +103,7 @@ public:
         const std::size_t count = 4 + below(7);
         for (std::size_t i = 0; i < count; ++i) {
             if (i > 0 && i % 2 == 0) d += "\r\n";
-            d += pick(sentences);
+            d += sentence();
         }
         d += '\0';
         return d;
@@ -97,8 +121,12 @@ public:
             .set(13, inRange(0, triggerCount - 1))
             .set(20, pick(unitGroups))
             .set(21, pick(unitTypes));
-        if (e.type == 20) e.text = std::string(pick(sentences)) + '\0';
+        if (e.type == 20) e.text = sentence() + '\0';
         if (below(4) == 0) e.select({inRange(0, 5000), inRange(0, 5000)});
+        if (definitive_ != 0) {
+            e.fields.resize(testing::definitiveEffectFields(definitive_), -1);
+            if (below(8) == 0) e.type = 51 + static_cast<std::int32_t>(below(60));  // newer types
+        }
         return e;
     }
 
@@ -110,6 +138,7 @@ public:
             .set(5, inRange(0, 8))
             .set(6, pick(technologies))
             .set(13, pick(unitGroups));
+        if (definitive_ != 0) c.fields.resize(testing::definitiveConditionFields(definitive_), -1);
         return c;
     }
 
@@ -120,7 +149,8 @@ public:
         t.objective = static_cast<std::int8_t>(below(8) == 0);
         t.descriptionOrder = inRange(-1, 20);
         t.description = description();
-        t.name = std::string(pick(names)) + '\0';
+        t.name = (definitive_ != 0 ? utf8(pick(utf8Names)) : std::string(pick(names))) + '\0';
+        if (definitive_ != 0 && below(3) == 0) t.shortDescription = sentence() + '\0';
         const std::size_t effects = 1 + below(5);
         for (std::size_t i = 0; i < effects; ++i) t.effects.push_back(effect(triggerCount));
         const std::size_t conditions = below(4);
@@ -129,13 +159,16 @@ public:
     }
 
 private:
+    std::string sentence() { return definitive_ != 0 ? utf8(pick(utf8Sentences)) : std::string(pick(sentences)); }
+
     std::mt19937 random_;
+    int definitive_;
 };
 
 }  // namespace
 
 testing::Bytes syntheticBody(std::int32_t triggerCount) {
-    Generator g(20240601);
+    Generator g(20240601, 0);
     testing::BodySpec spec;
     spec.firstText = "synthetic";
     spec.mapDimension = 144;
@@ -157,6 +190,34 @@ testing::Bytes syntheticBody(std::int32_t triggerCount) {
             bytes.insert(bytes.end(), built.bytes.begin() + sectionStart, built.bytes.end());
     }
     if (triggerCount == 0) bytes = testing::buildBody(spec).bytes;
+    return bytes;
+}
+
+}  // namespace vantor::bench
+
+namespace vantor::bench {
+
+testing::Bytes syntheticDefinitiveBody(std::int32_t triggerCount) {
+    constexpr int version = 158;
+    Generator g(20240601, version);
+    testing::DefinitiveSpec spec;
+    spec.version = version;
+    spec.mapWidth = 144;
+    spec.mapHeight = 144;
+    testing::Bytes bytes;
+    constexpr std::int32_t slice = 4096;  // as syntheticBody
+    for (std::int32_t first = 0; first < triggerCount || first == 0; first += slice) {
+        spec.triggers.clear();
+        for (std::int32_t t = first; t < triggerCount && t < first + slice; ++t)
+            spec.triggers.push_back(g.trigger(triggerCount));
+        spec.triggerCount = triggerCount;
+        testing::BuiltBody built = testing::buildDefinitiveBody(spec);
+        const auto sectionStart = static_cast<std::ptrdiff_t>(built.triggerCountOffset) + (first == 0 ? 0 : 4);
+        if (first == 0)
+            bytes.assign(built.bytes.begin(), built.bytes.end());
+        else
+            bytes.insert(bytes.end(), built.bytes.begin() + sectionStart, built.bytes.end());
+    }
     return bytes;
 }
 

@@ -13,4 +13,8 @@ namespace vantor::bench {
 // same count always gives the same bytes.
 testing::Bytes syntheticBody(std::int32_t triggerCount);
 
+// The same as a Definitive Edition 1.58 body: UTF-8 texts, the newer effect
+// types among the others, and the records' later fields.
+testing::Bytes syntheticDefinitiveBody(std::int32_t triggerCount);
+
 }  // namespace vantor::bench

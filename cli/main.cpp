@@ -38,9 +38,9 @@ using vantor::Message;
 
 constexpr std::string_view usageText =
     "Usage: vantor-report [OPTION]... SCENARIO...\n"
-    "Write the trigger report of each Age of Empires II: The Conquerors scenario\n"
-    "file (*.scx) beside it, as SCENARIO.txt (code page 932, CR LF), and print\n"
-    "the path of each report written.\n"
+    "Write the trigger report of each Age of Empires II scenario file (*.scn,\n"
+    "*.scx, *.scx2, *.aoe2scenario) beside it, as SCENARIO.txt (code page 932,\n"
+    "CR LF), and print the path of each report written.\n"
     "\n"
     "  --open      open each report in the viewer for text files\n"
     "  --stdout    write the reports to standard output instead of files\n"

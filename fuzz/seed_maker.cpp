@@ -169,6 +169,36 @@ std::vector<Seed> builderSeeds() {
     return seeds;
 }
 
+// Definitive Edition bodies: the versions at which the layout changes, with
+// the fields and texts that each adds, UTF-8 texts among them.
+constexpr int definitiveVersions[] = {136, 137, 140, 141, 142, 144, 145, 147, 153, 154, 155, 156, 158};
+
+std::vector<Seed> definitiveSeeds() {
+    std::vector<Seed> seeds;
+    for (const int v : definitiveVersions) {
+        DefinitiveSpec spec;
+        spec.version = v;
+        spec.triggers = richTriggers();
+        spec.triggers.erase(spec.triggers.begin() + 1);  // short records come from older editors only
+        for (Trigger& t : spec.triggers) {
+            t.shortDescription = "short";
+            t.executeOnLoad = 1;
+            for (Effect& e : t.effects) {
+                if (e.fields.size() == 23) e.fields.resize(definitiveEffectFields(v), 7);
+                e.optionTexts = {"yes", "no"};
+            }
+            for (Condition& c : t.conditions) {
+                if (c.fields.size() == 16) c.fields.resize(definitiveConditionFields(v), 7);
+                c.scriptText = "check";
+            }
+        }
+        spec.triggers[0].name = "\xe5\x9f\x8e Caf\xc3\xa9 \xf0\x9f\x8f\xb0 \xff";
+        spec.trailing = "after the triggers";
+        seeds.push_back({"de-" + std::to_string(v), buildDefinitiveBody(spec).bytes, std::nullopt});
+    }
+    return seeds;
+}
+
 void write(const std::filesystem::path& path, const Bytes& bytes) { writeFile(path.string(), bytes); }
 
 }  // namespace
@@ -186,6 +216,12 @@ int main(int argc, char** argv) {
             write(out / "body" / (seed.name + ".body"), seed.body);
             write(out / "file" / (seed.name + ".scx"),
                   seed.header ? buildContainer(seed.body, *seed.header) : buildContainer(seed.body));
+        }
+        const std::vector<Seed> definitive = definitiveSeeds();
+        for (std::size_t i = 0; i < definitive.size(); ++i) {
+            write(out / "body" / (definitive[i].name + ".body"), definitive[i].body);
+            write(out / "file" / (definitive[i].name + ".aoe2scenario"),
+                  buildDefinitiveContainer(definitive[i].body, definitiveVersions[i]));
         }
         const Bytes rich = builderSeeds()[1].body;
         write(out / "file" / "no-header.scx", buildContainer(rich, ""));

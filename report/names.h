@@ -29,4 +29,11 @@ std::string lookupName(NameKind kind, std::int32_t value);
 // The same text, appended to a report in the making.
 void appendName(ReportBuffer& out, NameKind kind, std::int32_t value);
 
+// The name of an effect or condition type in a report of the edition whose
+// body version is `definitive` (in hundredths; 0 for the editions before the
+// Definitive Edition).  Types that only later editions define are named only
+// in their reports; any other type is named as appendName names it.
+void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive);
+std::string lookupTypeName(NameKind kind, std::int32_t type, int definitive);
+
 }  // namespace vantor

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "report/cp932_text.h"
 #include "report/names.h"
 #include "report/report_buffer.h"
 
@@ -35,11 +36,12 @@ struct RecordFields {
 };
 
 // "%-3d:%s" with the type's name, behind the lead.
-void lineHead(ReportBuffer& out, std::string_view lead, std::int32_t index, NameKind kind, std::int32_t type) {
+void lineHead(ReportBuffer& out, std::string_view lead, std::int32_t index, NameKind kind, std::int32_t type,
+              const TriggerLayout& layout) {
     out.literal(lead);
     out.integer(index, 3, ReportBuffer::Pad::left);
     out.literal(':');
-    appendName(out, kind, type);
+    appendTypeName(out, kind, type, layout.definitive);
 }
 
 // "(%s %s)": a player and one more name.
@@ -63,7 +65,7 @@ void playerAndObject(ReportBuffer& out, std::int32_t player, std::int32_t object
 
 }  // namespace
 
-void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
+void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
     const std::int32_t type = c.readS32();
     RecordFields<effectFieldCount> field;
     field.read(c);
@@ -71,9 +73,13 @@ void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
     readString32(c);  // sound
     const std::int32_t selected = field.value[4] == -1 ? 0 : field.value[4];
     c.skip(selected < 0 ? -1 : std::int64_t{4} * selected);
+    if (layout.effectOptionTexts()) {
+        readString32(c);
+        readString32(c);
+    }
     if (!c.ok()) return;
 
-    lineHead(out, effectLead, index, NameKind::EffectType, type);
+    lineHead(out, effectLead, index, NameKind::EffectType, type, layout);
     switch (type) {
         case 2:  // (player technology)
             playerAnd(out, field.value[7], NameKind::Technology, field.value[9]);
@@ -103,11 +109,13 @@ void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
             playerAndObject(out, field.value[7], field.value[6], field.value[20], field.value[21], true);
             out.literal(')');
             break;
-        case 20:  // (text), written as read
+        case 20: {  // (text), written as read
+            std::string converted;
             out.literal(" (");
-            out.text(text.text);
+            out.text(layout.utf8Texts() ? utf8ToCp932(text.text, converted) : text.text);
             out.literal(')');
             break;
+        }
         case 24:
         case 27:  // (player object group type amount)
             out.literal(" (");
@@ -121,13 +129,14 @@ void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
     out.newline();
 }
 
-void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out) {
+void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
     const std::int32_t type = c.readS32();
     RecordFields<conditionFieldCount> field;
     field.read(c);
+    if (layout.conditionScriptText()) readString32(c);
     if (!c.ok()) return;
 
-    lineHead(out, conditionLead, index, NameKind::ConditionType, type);
+    lineHead(out, conditionLead, index, NameKind::ConditionType, type, layout);
     switch (type) {
         case 3:
         case 4:  // (player object group amount)

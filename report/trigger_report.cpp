@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "report/cp932_text.h"
 #include "report/record_lines.h"
 #include "scenario/extract.h"
 #include "scenario/file_io.h"
@@ -43,6 +44,20 @@ constexpr std::string_view flagTexts[] = {
 // then the effects, 4 bytes of order per effect, the condition count, the
 // conditions (72 bytes each as the game saves them) and 4 bytes of order per
 // condition.
+//
+// The Definitive Edition's record, up to its effects:
+//   0      int32     enabled
+//   4      int8      loop
+//  (5      int8      run when loaded, 1.55 and later: the rest moves by 1)
+//   5      4         not used
+//   9      int8      objective
+//   10     int32     description order
+//   14     12        not used (header flag, short description's string and
+//                    state, start time, muted objective)
+//   26     String32  description (UTF-8, as every text of this edition)
+//          String32  name
+//          String32  short description
+//          int32     effect count
 struct TriggerHead {
     bool enabled;
     bool loop;
@@ -53,18 +68,33 @@ struct TriggerHead {
     std::int32_t effectCount;
 };
 
-TriggerHead readTriggerHead(BodyCursor& c) {
+constexpr std::int64_t definitiveFlagsBehindOrder = 12;
+
+// Texts of the Definitive Edition in cp932; the views stay valid until the
+// next trigger.
+struct TextScratch {
+    std::string name;
+    std::string description;
+};
+
+TriggerHead readTriggerHead(BodyCursor& c, const TriggerLayout& layout, TextScratch& scratch) {
     TriggerHead h{};
     // Any value other than 0 is on, negative ones included.
     h.enabled = c.readS32() != 0;
     h.loop = c.readS8() != 0;
+    if (layout.executeOnLoadFlag()) c.skip(1);
     c.skip(4);
     h.objective = c.readS8() != 0;
     h.descriptionOrder = c.readS32();
-    c.skip(4);
+    c.skip(layout.definitive != 0 ? definitiveFlagsBehindOrder : 4);
     h.description = readString32(c).text;
     h.name = readString32(c).text;
+    if (layout.definitive != 0) readString32(c);  // short description
     h.effectCount = c.readS32();
+    if (layout.utf8Texts()) {
+        h.description = utf8ToCp932(h.description, scratch.description);
+        h.name = utf8ToCp932(h.name, scratch.name);
+    }
     return h;
 }
 
@@ -213,20 +243,22 @@ ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out,
     out.literal(ruleLine);
     out.newline();
 
+    const TriggerLayout& layout = walk.layout;
+    TextScratch scratch;
     for (std::int32_t t = 0; t < triggerCount; ++t) {
-        const TriggerHead head = readTriggerHead(c);
+        const TriggerHead head = readTriggerHead(c, layout, scratch);
         if (!c.ok()) return ReportOutcome::unreadableBody;
         writeTriggerLine(out, t, head);
         writeDescriptionLine(out, head.description);
 
         for (std::int32_t i = 0; i < head.effectCount; ++i) {
-            formatEffectLine(c, i, out);
+            formatEffectLine(c, i, out, layout);
             if (!c.ok()) return ReportOutcome::unreadableBody;
         }
         c.skip(4 * countOrZero(head.effectCount));  // effect order
 
         const std::int32_t conditionCount = c.readS32();
-        for (std::int32_t j = 0; c.ok() && j < conditionCount; ++j) formatConditionLine(c, j, out);
+        for (std::int32_t j = 0; c.ok() && j < conditionCount; ++j) formatConditionLine(c, j, out, layout);
         c.skip(4 * countOrZero(conditionCount));  // condition order
         if (!c.ok()) return ReportOutcome::unreadableBody;
         out.newline();

@@ -7,8 +7,7 @@ namespace {
 
 constexpr std::int64_t lengthOffset = 4;
 constexpr std::int64_t headerStart = 8;
-constexpr std::uint32_t newestHeaderVersion = 3;
-constexpr std::int64_t victoryAndPlayers = 8;
+constexpr std::uint32_t newestHeaderVersion = 6;
 
 // "d.dd" as a number, or 0.
 int versionNumber(std::span<const std::uint8_t> b) noexcept {
@@ -57,7 +56,14 @@ private:
 
 }  // namespace
 
-bool knownContainerVersion(int version) noexcept { return version >= 118 && version <= 121; }
+bool knownContainerVersion(int version) noexcept {
+    // The Definitive Edition's container carries its body's version.
+    constexpr int definitive[] = {136, 137, 140, 141, 142, 143, 144, 145, 146, 147,
+                                  148, 149, 151, 153, 154, 155, 156, 157, 158};
+    for (const int v : definitive)
+        if (v == version) return true;
+    return version >= 118 && version <= 121;
+}
 
 ContainerHead readContainerHead(std::span<const std::uint8_t> fileStart, std::int64_t fileLength) noexcept {
     ContainerHead head;
@@ -81,11 +87,16 @@ ContainerHead readContainerHead(std::span<const std::uint8_t> fileStart, std::in
 
     if (version >= 2) r.skip(4);  // save time
     r.skip(r.u32());              // description
-    r.skip(victoryAndPlayers);
+    if (version <= 5) r.skip(4);  // single-player victory
+    r.skip(4);                    // active players
     if (version >= 3) {
         const std::uint32_t first = r.u32();
         if (first != 0 && first != 1) r.skip(4);  // a version, then the data set
         r.skip(std::int64_t{4} * r.u32());
+    }
+    if (version >= 5) {
+        r.skip(r.u32());  // the author's name
+        r.skip(4);        // trigger count
     }
     if (r.needsMore()) return {ContainerOutcome::needMore};
     if (!r.ok()) return {ContainerOutcome::notAContainer, 0, head.containerVersion};

@@ -15,11 +15,13 @@ namespace vantor {
 //   8      uint32      header version
 //   12     uint32      save time                         (header version 2 and later)
 //          uint32 n    description length, then n bytes
-//          uint32      whether single-player victory is set
+//          uint32      whether single-player victory is set (up to version 5)
 //          uint32      number of active players
 //          int32       data set, or the version of what follows when it is
 //                      neither 0 nor 1; then the data set   (version 3 and later)
 //          uint32 k    required add-ons, then k int32
+//          uint32 n    author's name length, then n bytes   (version 5 and later)
+//          uint32      trigger count                        (version 5 and later)
 //
 // The body's raw deflate stream follows the header.  When the header length
 // is not 0 it is taken as stored; when it is 0 the header is read field by

@@ -38,7 +38,8 @@ namespace vantor {
 // rows that say from which body version to which one they apply.  It walks
 // every other version, and a 1.22 body that the fixed layout cannot read
 // (one written by another editor, or with victory conditions in its player
-// blocks).
+// blocks).  The Definitive Edition's versions (1.36 and later) share its
+// rows where their parts are alike and have rows of their own where not.
 namespace {
 
 constexpr std::int64_t leadingBlock = 4433;
@@ -145,7 +146,9 @@ WalkResult walkEditorLayout(std::span<const std::uint8_t> body) noexcept {
 // Body versions as numbers: 1.22 gives 122.
 using Version = int;
 constexpr Version oldest = 118;
-constexpr Version newest = 126;
+constexpr Version lastHd = 126;   // the HD editions' last version
+constexpr Version firstDe = 136;  // the Definitive Edition's first
+constexpr Version newest = 158;
 
 // The version floats as the editors store them, each with its number.
 struct KnownVersion {
@@ -153,8 +156,10 @@ struct KnownVersion {
     Version number;
 };
 constexpr KnownVersion knownVersions[] = {
-    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122},
-    {1.23f, 123}, {1.24f, 124}, {1.25f, 125}, {1.26f, 126},
+    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122}, {1.23f, 123}, {1.24f, 124},
+    {1.25f, 125}, {1.26f, 126}, {1.36f, 136}, {1.37f, 137}, {1.40f, 140}, {1.41f, 141}, {1.42f, 142},
+    {1.43f, 143}, {1.44f, 144}, {1.45f, 145}, {1.46f, 146}, {1.47f, 147}, {1.48f, 148}, {1.49f, 149},
+    {1.51f, 151}, {1.53f, 153}, {1.54f, 154}, {1.55f, 155}, {1.56f, 156}, {1.57f, 157}, {1.58f, 158},
 };
 
 enum class Part : std::uint8_t {
@@ -168,6 +173,12 @@ enum class Part : std::uint8_t {
     units,          // one list per world player: int32 count, count × size bytes
     players,        // int32 n, then n − 1 player blocks
     triggerSystem,  // float64 version of the trigger records, int8
+    // The Definitive Edition's own parts:
+    civilizations,   // per player: 8 bytes, 2, String16, 2, String16, 4 (civilization, architecture as texts)
+    markedTexts,     // count × (a 2-byte mark, String16)
+    disabledLists,   // count × (16 int32 counts c, then 4·(c1 + … + c8) bytes: lists of players 1 to 8)
+    dePlayers,       // int32 n, then n − 1 player blocks of the Definitive Edition
+    captionedUnits,  // one list per world player: int32 count, count × (size bytes, String32)
 };
 
 struct Step {
@@ -182,9 +193,14 @@ struct Step {
 constexpr Step layout[] = {
     // from    until   part                 count  size
     {oldest,  newest, Part::fixed,              1,    8},  // next object id, body version
+    {   153,  newest, Part::fixed,              2,    4},  // player capacity, gaia player
     {oldest,  newest, Part::fixed,             16,  256},  // player names
     {oldest,  newest, Part::fixed,             16,    4},  // player name string ids
-    {oldest,  newest, Part::fixed,             16,   16},  // active, human, civilization, posture
+    {oldest,     139, Part::fixed,             16,   16},  // active, human, civilization, posture
+    {   140,     155, Part::fixed,             16,   20},  // the same and architecture
+    {   156,  newest, Part::civilizations,     16,    0},
+    {firstDe, newest, Part::fixed,             16,    4},  // civilization locks
+    {   153,  newest, Part::fixed,             16,    4},  // personality locks
     {oldest,  newest, Part::fixed,              1,    9},  // conquest flag, an empty timeline
     {oldest,  newest, Part::texts,              1,    0},  // file name
     {oldest,  newest, Part::fixed,              5,    4},  // string ids of the five texts below
@@ -206,19 +222,41 @@ constexpr Step layout[] = {
     {oldest,  newest, Part::separator,          1,    0},
     {oldest,  newest, Part::fixed,             16,    4},  // allied victory
     {   123,  newest, Part::fixed,              1,    4},  // team settings
-    {oldest,  newest, Part::fixed,         2*16*31,   4},  // disabled technologies and units: count, 30 ids
+    {oldest,  lastHd, Part::fixed,         2*16*31,   4},  // disabled technologies and units: count, 30 ids
     {oldest,     124, Part::fixed,           16*21,   4},  // disabled buildings: count, 20 ids
-    {   125,  newest, Part::fixed,           16*31,   4},  // disabled buildings: count, 30 ids
+    {   125,  lastHd, Part::fixed,           16*31,   4},  // disabled buildings: count, 30 ids
+    {firstDe, newest, Part::disabledLists,      3,    0},  // disabled technologies, units, buildings
     {oldest,  newest, Part::fixed,              3,    4},  // combat mode, naval mode, all techs
     {oldest,  newest, Part::fixed,             16,    4},  // starting ages
     {oldest,  newest, Part::separator,          1,    0},
     {   119,  newest, Part::fixed,              2,    4},  // initial view
     {   121,  newest, Part::fixed,              1,    4},  // map type
     {   124,  newest, Part::fixed,             16,    1},  // base priorities
-    {oldest,  newest, Part::map,                1,    3},  // terrain, elevation, zone per cell
+    {firstDe, newest, Part::fixed,              1,    4},  // trigger count, as the header has it
+    {firstDe, newest, Part::markedTexts,        2,    0},  // water, colour mood
+    {   140,  newest, Part::markedTexts,        1,    0},  // script name
+    {firstDe, newest, Part::fixed,              1,    1},  // pathing flag
+    {   137,  newest, Part::fixed,              1,    1},  // villagers' drop flag
+    {   140,  newest, Part::fixed,             16,    8},  // player views
+    {   141,     141, Part::fixed,              1,    1},  // team change lock
+    {firstDe,    141, Part::fixed,              2,    4},  // camera
+    {   142,  newest, Part::fixed,              1,    1},  // co-op alliance lock
+    {   142,     146, Part::fixed,              1,    4},  // AI map type
+    {   144,  newest, Part::fixed,             16,    4},  // population caps
+    {   145,     146, Part::fixed,              1,    4},  // secondary game mode
+    {   142,  newest, Part::fixed,              1,    4},  // game modes
+    {   147,  newest, Part::fixed,              1,    4},  // (not known)
+    {   142,  newest, Part::fixed,              1,    4},  // (not known)
+    {firstDe, newest, Part::fixed,              1,    1},  // waves flag
+    {oldest,  lastHd, Part::map,                1,    3},  // terrain, elevation, zone per cell
+    {firstDe, newest, Part::map,                1,    7},  // terrain, elevation, 3 bytes, layer per cell
     {oldest,  newest, Part::worldPlayers,       1,    0},
-    {oldest,  newest, Part::units,              1,   29},
-    {oldest,  newest, Part::players,            1,    0},
+    {oldest,  lastHd, Part::units,              1,   29},
+    {oldest,  lastHd, Part::players,            1,    0},
+    {firstDe, newest, Part::dePlayers,          1,    0},
+    {firstDe,    153, Part::units,              1,   29},
+    {   154,     154, Part::units,              1,   33},  // and a caption's string id
+    {   155,  newest, Part::captionedUnits,     1,   33},
     {oldest,  newest, Part::triggerSystem,      1,    0},
 };
 // clang-format on
@@ -237,6 +275,10 @@ constexpr std::int64_t victoryConditionSize = 44;
 constexpr std::int64_t victoryPointSize = 24;
 constexpr std::int64_t victoryPointExtra = 8;
 constexpr double oldestTriggerVersion = 1.5;
+constexpr std::int64_t markLength = 2;
+constexpr std::int32_t listedPlayers = 8;
+constexpr std::int64_t victoryExtension = 7;
+constexpr std::int64_t victoryEntrySize = 32;
 constexpr double newerTriggerVersion = 1.8;
 
 Version versionOf(float stored) noexcept {
@@ -275,6 +317,25 @@ void skipPlayerBlock(BodyCursor& c) noexcept {
     c.skip(points < 0 ? -1 : (victoryPointSize + (second ? victoryPointExtra : 0)) * points);
 }
 
+// A player block of the Definitive Edition: name, camera and allied
+// victory, an uint16 count n of one-byte stances, then n int32 (before 1.53:
+// nine), colour, and the victory conditions: a float v, an uint16 count m;
+// where v is 2 (from 1.53: 2 or more) 7 bytes; 44·m bytes; where v is 2 an
+// uint8 count k; 7 bytes, 32·k bytes and 4 more.
+void skipDePlayerBlock(BodyCursor& c, Version version) noexcept {
+    skipString16(c);
+    c.skip(playerViewAndFlag);
+    const std::int64_t stances = static_cast<std::uint16_t>(c.readS16());
+    c.skip(stances + 4 * (version >= 153 ? stances : 9) + 4);
+    const float v = c.readF32();
+    const std::int64_t conditions = static_cast<std::uint16_t>(c.readS16());
+    const bool extended = version >= 153 ? v >= 2.0f : v == 2.0f;
+    if (extended) c.skip(victoryExtension);
+    c.skip(victoryConditionSize * conditions);
+    const std::int64_t entries = extended ? static_cast<std::uint8_t>(c.readS8()) : 0;
+    c.skip(victoryExtension + victoryEntrySize * entries + 4);
+}
+
 // The walk through the table for one version.
 class VersionWalk {
 public:
@@ -291,7 +352,8 @@ public:
             if (!c_.ok()) return {WalkOutcome::unreadableBody};
             if (refusal_) return {*refusal_};
         }
-        return {WalkOutcome::triggerSection, c_.position(), triggerVersion_};
+        const TriggerLayout records{version_ >= firstDe ? version_ : 0};
+        return {WalkOutcome::triggerSection, c_.position(), triggerVersion_, records};
     }
 
 private:
@@ -336,8 +398,47 @@ private:
             case Part::triggerSystem:
                 triggerVersion_ = c_.readF64();
                 c_.skip(1);
-                if (c_.ok() && !(triggerVersion_ >= oldestTriggerVersion && triggerVersion_ < newerTriggerVersion))
+                // The Definitive Edition's records are those of trigger version 1.8 and later.
+                if (c_.ok() && !(version_ >= firstDe ? triggerVersion_ >= newerTriggerVersion
+                                                     : triggerVersion_ >= oldestTriggerVersion &&
+                                                           triggerVersion_ < newerTriggerVersion))
                     refuse(WalkOutcome::unsupportedVersion);
+                break;
+            case Part::civilizations:
+                c_.skip(8 + markLength);  // active, human
+                skipString16(c_);
+                c_.skip(markLength);
+                skipString16(c_);
+                c_.skip(4);
+                break;
+            case Part::markedTexts:
+                c_.skip(markLength);
+                skipString16(c_);
+                break;
+            case Part::disabledLists: {
+                std::int64_t listed = 0;
+                for (std::int32_t p = 0; p < mostPlayers; ++p) {
+                    const std::int32_t n = c_.readS32();
+                    if (n < 0) c_.fail();
+                    if (p < listedPlayers && n > 0) listed += n;
+                }
+                c_.skip(4 * listed);
+                break;
+            }
+            case Part::dePlayers: {
+                const std::int64_t blocks = playerCount(c_) - 1;
+                for (std::int64_t p = 0; p < blocks && c_.ok(); ++p) skipDePlayerBlock(c_, version_);
+                break;
+            }
+            case Part::captionedUnits:
+                for (std::int64_t p = 0; p < players_ && c_.ok(); ++p) {
+                    const std::int32_t units = c_.readS32();
+                    if (units < 0) c_.fail();
+                    for (std::int32_t u = 0; u < units && c_.ok(); ++u) {
+                        c_.skip(step.size);
+                        c_.skip(c_.readS32());
+                    }
+                }
                 break;
         }
     }

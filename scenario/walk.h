@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "scenario/body.h"
+#include "scenario/trigger_layout.h"
 
 namespace vantor {
 
@@ -24,6 +25,8 @@ struct WalkResult {
     // The version of the trigger records (the float64 nine bytes before the
     // trigger count), when the walk got there.
     double triggerVersion = 0;
+    // How the trigger records are laid out.
+    TriggerLayout layout{};
 };
 
 // Picks the layout by the body version (and, where they differ, by the

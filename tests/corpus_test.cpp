@@ -96,6 +96,7 @@ struct CorpusFile {
     std::optional<Message> refusal;
     std::size_t triggers = 0, effects = 0, conditions = 0;
     std::vector<FirstTrigger> first;
+    int definitive = 0;  // the Definitive Edition's body version, whose type names the report uses
 };
 
 // As FACTS.md in the corpus folder gives them.
@@ -103,6 +104,14 @@ const std::vector<CorpusFile>& corpusFacts() {
     static const std::vector<CorpusFile> facts = [] {
         const FirstTrigger towers{"オン     はい   いいえ", {11}, {1}};
         const FirstTrigger defend{"オン     いいえ いいえ", {13}, {6}};
+        auto runs = [](std::initializer_list<std::pair<std::size_t, std::int32_t>> list) {
+            std::vector<std::int32_t> types;
+            for (const auto& [count, type] : list) types.insert(types.end(), count, type);
+            return types;
+        };
+        const FirstTrigger hotkey{
+            "オン     いいえ いいえ", runs({{16, 38}, {1, 51}, {3, 38}, {2, 51}, {1, 38}, {1, 51}, {1, 52}}), {}};
+        const FirstTrigger ror{"オン     いいえ いいえ", runs({{13, 51}, {16, 52}, {59, 51}}), {}};
         return std::vector<CorpusFile>{
             {"aoc_Conquest_of_Rhodes.scx", {}, 37, 129, 38, {}},  // its first trigger: see below
             {"aoc_V_AOC_DOTA_4F.scx", {}, 5834, 18472, 12047, {}},
@@ -115,9 +124,9 @@ const std::vector<CorpusFile>& corpusFacts() {
             {"aok_Defend_the_town.scn", {}, 34, 74, 36, {defend, defend}},
             {"hd_Battle_of_Swally.scx2", {}, 70, 157, 69, {{"オフ     いいえ はい", {}, {13}}}},
             {"hd_1v1_Fortress_Vs_Fortress.scx2", {}, 14, 61, 17, {{"オフ", std::vector<std::int32_t>(8, 27), {10}}}},
-            {"de_Hotkey_Trainer_Buildings.aoe2scenario", Message::unsupportedVersion, 0, 0, 0, {}},
-            {"de_Somewhere_on_the_Nile.aoe2scenario", Message::unsupportedVersion, 0, 0, 0, {}},
-            {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario", Message::unsupportedVersion, 0, 0, 0, {}},
+            {"de_Hotkey_Trainer_Buildings.aoe2scenario", {}, 79, 183, 151, {hotkey}, 136},
+            {"de_Somewhere_on_the_Nile.aoe2scenario", {}, 54, 259, 92, {}, 136},
+            {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario", {}, 16, 1025, 11, {ror}, 149},
         };
     }();
     return facts;
@@ -143,9 +152,10 @@ TEST(Corpus, EveryFileMatchesItsFacts) {
         for (std::size_t t = 0; t < f.first.size(); ++t) {
             EXPECT_EQ(reported[t].flags.substr(0, f.first[t].flags.size()), f.first[t].flags) << t;
             std::vector<std::string> effects, conditions;
-            for (std::int32_t type : f.first[t].effects) effects.push_back(lookupName(NameKind::EffectType, type));
+            for (std::int32_t type : f.first[t].effects)
+                effects.push_back(lookupTypeName(NameKind::EffectType, type, f.definitive));
             for (std::int32_t type : f.first[t].conditions)
-                conditions.push_back(lookupName(NameKind::ConditionType, type));
+                conditions.push_back(lookupTypeName(NameKind::ConditionType, type, f.definitive));
             EXPECT_EQ(reported[t].effects, effects) << t;
             EXPECT_EQ(reported[t].conditions, conditions) << t;
         }

@@ -157,7 +157,7 @@ TEST(ContainerHead, FindsTheStreamFieldByFieldAndAsksForMoreWhenShort) {
         {{2, false}, ContainerOutcome::bodyAt, 2},
         {{3, false}, ContainerOutcome::bodyAt, 3},
         {{3, false, "", true}, ContainerOutcome::bodyAt, 3},
-        {{3, false, "", false, "1.36"}, ContainerOutcome::unsupportedVersion, 0},
+        {{3, false, "", false, "1.50"}, ContainerOutcome::unsupportedVersion, 0},
         {{2, true, "", false, "1.11"}, ContainerOutcome::unsupportedVersion, 0},
     };
     const Bytes body = {1, 2, 3};

@@ -6,7 +6,7 @@
 #
 # --time: seconds per target (default 60); --runs: executions per target.
 # Seeds: scenarios made by the builder, samples/sample.scx, the real scenarios
-# in ../shared/corpus (when present) and their decompressed bodies, and the
+# in ../shared/corpus (when present, every edition) and their decompressed bodies, and the
 # regression inputs in tests/hardening/inputs.  The growing corpora stay in
 # build/fuzz/corpus; a crash, hang or sanitizer finding is saved in
 # build/fuzz/findings and makes the script exit with status 1.
@@ -40,7 +40,7 @@ cmake --build "$build" -j2 --target scenario_file_fuzzer scenario_body_fuzzer va
 sources=()
 [[ -f samples/sample.scx ]] && sources+=(samples/sample.scx)
 shopt -s nullglob
-sources+=("$repo"/../shared/corpus/*.sc[xn])
+sources+=("$repo"/../shared/corpus/*.sc[xn] "$repo"/../shared/corpus/*.scx2 "$repo"/../shared/corpus/*.aoe2scenario)
 shopt -u nullglob
 rm -rf "$build/seeds"
 "$build/fuzz/vantor-fuzz-seeds" "$build/seeds" "${sources[@]}"

@@ -66,6 +66,17 @@ scenario="$scratch/process/$(basename "$dota")"
 hyperfine -N --warmup 10 --runs 200 --export-json "$results/process.json" \
     "$report $scenario" "$report --version" "build/bench/bench/inflate_only $scenario"
 
+de="$corpus/de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario"
+process_de=""
+if [ -f "$de" ]; then
+    echo "== vantor-report as a process on the largest Definitive Edition scenario"
+    cp "$de" "$scratch/process/"
+    chmod u+w "$scratch/process/"*
+    hyperfine -N --warmup 10 --runs 100 --export-json "$results/process_de.json" \
+        "$report $scratch/process/$(basename "$de")"
+    process_de="$results/process_de.json"
+fi
+
 echo "== peak memory"
 for i in 1 2 3 4 5 6 7 8 9; do
     /usr/bin/time -f %M -a -o "$results/rss_command" "$report" "$scenario" >/dev/null
@@ -86,7 +97,7 @@ done
 
 python3 bench/benchmarks_table.py \
     --benchmarks "$results/benchmarks.json" --reused "$results/benchmarks_reused.json" --process "$results/process.json" \
-    --rss-command "$results/rss_command" --rss-version "$results/rss_version" \
+    --rss-command "$results/rss_command" --rss-version "$results/rss_version" --process-de "$process_de" \
     --scenario "$scenario" --report "$scenario.txt" --lines "$lines" --rss-lines "$results/rss_lines_" \
     --compiler "$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/bench/CMakeCache.txt)" \
     --output BENCHMARKS.md

@@ -19,6 +19,7 @@ struct Effect {
     std::string text;  // String32 bytes as stored (add a NUL yourself)
     std::string sound;
     std::vector<std::int32_t> selectedObjects;  // written as they are; field 4 sizes them
+    std::array<std::string, 2> optionTexts;     // Definitive Edition 1.54 and later
 
     Effect& set(std::size_t field, std::int32_t value);
     // Stores the ids and sets field 4 to their count.
@@ -28,6 +29,7 @@ struct Effect {
 struct Condition {
     std::int32_t type = 0;
     std::vector<std::int32_t> fields = std::vector<std::int32_t>(16, -1);
+    std::string scriptText;  // Definitive Edition 1.40 and later
 
     Condition& set(std::size_t field, std::int32_t value);
 };
@@ -54,6 +56,8 @@ struct Trigger {
     std::string name;
     std::vector<Effect> effects;
     std::vector<Condition> conditions;
+    std::string shortDescription;   // Definitive Edition only
+    std::int8_t executeOnLoad = 0;  // Definitive Edition 1.55 and later
     // Stored counts; when unset, the sizes of the lists.
     std::int64_t effectCount = -1000000000000;
     std::int64_t conditionCount = -1000000000000;
@@ -104,6 +108,31 @@ struct BuiltBody {
 };
 
 BuiltBody buildBody(const BodySpec& spec);
+
+// A Definitive Edition body (*.aoe2scenario).  Every part that the walk
+// sizes by a stored length or count holds something, so that a misstep shows.
+struct DefinitiveSpec {
+    int version = 158;  // the body version in hundredths: 136 for 1.36
+    std::int32_t imageFlag = 3;
+    std::int32_t imageWidth = 0;
+    std::int32_t imageHeight = 0;
+    std::int32_t mapWidth = 3;
+    std::int32_t mapHeight = 2;
+    std::vector<Trigger> triggers;
+    std::int64_t triggerCount = -1000000000000;
+    std::string trailing;
+};
+
+// flagOffset: the background image's flag; mapStepOffset: the map's width.
+BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec);
+
+// The stored field counts of effects and conditions as the version saves them.
+std::size_t definitiveEffectFields(int version);
+std::size_t definitiveConditionFields(int version);
+
+// The container as the Definitive Edition writes it: header length 0, the
+// header field by field (version 5 before 1.40, else 6), the raw-deflated body.
+Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string& creator = "creator");
 
 // Raw deflate (window bits -15) of the bytes.
 Bytes rawDeflate(const Bytes& bytes, int level = 6);

@@ -1,0 +1,223 @@
+// Definitive Edition bodies and containers for tests, fuzz seeds and benchmarks.
+#include <bit>
+#include <string>
+
+#include "tests/support/scenario_builder.h"
+
+namespace vantor::testing {
+namespace {
+
+constexpr std::uint8_t filler = 0xA5;
+constexpr std::int32_t separator = -99;
+
+// The trigger records' version as each body version saves it.
+double triggerVersion(int v) {
+    if (v >= 158) return 4.9;
+    if (v >= 157) return 4.7;
+    if (v >= 155) return 4.5;
+    if (v >= 154) return 4.1;
+    return v >= 147 ? 3.5 : 2.2;
+}
+
+void putF64(Bytes& out, double value) {
+    const auto u = std::bit_cast<std::uint64_t>(value);
+    putS32(out, static_cast<std::int32_t>(u & 0xFFFFFFFFu));
+    putS32(out, static_cast<std::int32_t>(u >> 32));
+}
+
+void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, filler); }
+void putU16(Bytes& out, std::uint16_t value) { putS16(out, static_cast<std::int16_t>(value)); }
+
+std::int32_t stored(std::int64_t count, std::size_t actual) {
+    return static_cast<std::int32_t>(count == -1000000000000 ? static_cast<std::int64_t>(actual) : count);
+}
+
+void putEffect(Bytes& out, const Effect& e, int v) {
+    putS32(out, e.type);
+    putS32(out, static_cast<std::int32_t>(e.fields.size()));
+    for (std::int32_t f : e.fields) putS32(out, f);
+    putString32(out, e.text);
+    putString32(out, e.sound);
+    for (std::int32_t id : e.selectedObjects) putS32(out, id);
+    if (v >= 154)
+        for (const std::string& t : e.optionTexts) putString32(out, t);
+}
+
+void putCondition(Bytes& out, const Condition& c, int v) {
+    putS32(out, c.type);
+    putS32(out, static_cast<std::int32_t>(c.fields.size()));
+    for (std::int32_t f : c.fields) putS32(out, f);
+    if (v >= 140) putString32(out, c.scriptText);
+}
+
+void putTrigger(Bytes& out, const Trigger& t, int v) {
+    putS32(out, t.enabled);
+    out.push_back(static_cast<std::uint8_t>(t.loop));
+    if (v >= 155) out.push_back(static_cast<std::uint8_t>(t.executeOnLoad));
+    putFiller(out, 4);
+    out.push_back(static_cast<std::uint8_t>(t.objective));
+    putS32(out, t.descriptionOrder);
+    putFiller(out, 12);
+    putString32(out, t.description);
+    putString32(out, t.name);
+    putString32(out, t.shortDescription);
+    putS32(out, stored(t.effectCount, t.effects.size()));
+    for (const Effect& e : t.effects) putEffect(out, e, v);
+    for (std::size_t i = 0; i < t.effects.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
+    putS32(out, stored(t.conditionCount, t.conditions.size()));
+    for (const Condition& c : t.conditions) putCondition(out, c, v);
+    for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
+}
+
+}  // namespace
+
+std::size_t definitiveEffectFields(int v) {
+    if (v >= 158) return 83;
+    if (v >= 157) return 81;
+    if (v >= 156) return 75;
+    if (v >= 155) return 73;
+    if (v >= 154) return 62;
+    if (v >= 144) return 52;
+    if (v >= 142) return 49;
+    return v >= 140 ? 48 : 46;
+}
+
+std::size_t definitiveConditionFields(int v) {
+    if (v >= 155) return 33;
+    if (v >= 154) return 30;
+    if (v >= 146) return 27;
+    if (v >= 142) return 24;
+    return v >= 140 ? 23 : 21;
+}
+
+BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
+    const int v = spec.version;
+    BuiltBody built;
+    Bytes& out = built.bytes;
+    putS32(out, 1);
+    putF32(out, static_cast<float>(v) / 100.0f);
+    if (v >= 153) putFiller(out, 8);
+    putFiller(out, 16 * 256 + 16 * 4);
+    for (int p = 0; p < 16; ++p) {
+        if (v < 156) {
+            putFiller(out, v >= 140 ? 20 : 16);
+            continue;
+        }
+        putFiller(out, 10);
+        putString16(out, "civ");
+        putFiller(out, 2);
+        putString16(out, "arch");
+        putFiller(out, 4);
+    }
+    putFiller(out, v >= 153 ? 128 : 64);
+    putFiller(out, 9);
+    putString16(out, "file.aoe2scenario");
+    putFiller(out, 24);
+    for (int i = 0; i < 10; ++i) putString16(out, std::string(static_cast<std::size_t>(i), 'm'));
+
+    built.flagOffset = out.size();
+    putS32(out, spec.imageFlag);
+    putS32(out, spec.imageWidth);
+    putS32(out, spec.imageHeight);
+    putFiller(out, 2);
+    for (int i = 0; i < 48; ++i) putString16(out, i % 5 == 0 ? "ai" : "");
+    for (int i = 0; i < 16; ++i) {  // three lengths, then their bytes
+        putS32(out, i == 1 ? 1 : 0);
+        putS32(out, i == 1 ? 2 : 0);
+        putS32(out, i == 1 ? 3 : 0);
+        putFiller(out, i == 1 ? 6 : 0);
+    }
+    putFiller(out, 16);  // AI types
+    putS32(out, separator);
+    putFiller(out, 16 * 28);  // starting resources
+    putS32(out, separator);
+    putFiller(out, 40 + 1024 + 11520);  // victory, diplomacy, older victory records
+    putS32(out, separator);
+    putFiller(out, 64 + 4);
+    for (int list = 0; list < 3; ++list) {
+        for (int p = 0; p < 16; ++p) putS32(out, p == 2 ? list + 1 : 0);
+        putFiller(out, 4 * static_cast<std::size_t>(list + 1));
+    }
+    putFiller(out, 12 + 64);
+    putS32(out, separator);
+    putFiller(out, 28 + 4);
+
+    putFiller(out, 2);
+    putString16(out, "water");
+    putFiller(out, 2);
+    putString16(out, "mood");
+    if (v >= 140) {
+        putFiller(out, 2);
+        putString16(out, "script");
+    }
+    putFiller(out, v >= 137 ? 2 : 1);
+    if (v >= 140) putFiller(out, 128);
+    if (v == 141) putFiller(out, 1);
+    if (v < 142) {
+        putFiller(out, 8);
+    } else {
+        putFiller(out, std::size_t{1} + (v < 147 ? 4 : 0) + (v >= 144 ? 64 : 0) + (v >= 145 && v < 147 ? 4 : 0) +
+                           (v >= 147 ? 12 : 8));
+    }
+    putFiller(out, 1);
+    built.mapStepOffset = out.size();
+    putS32(out, spec.mapWidth);
+    putS32(out, spec.mapHeight);
+    putFiller(out, 7 * static_cast<std::size_t>(spec.mapWidth < 0 ? 0 : spec.mapWidth) *
+                       static_cast<std::size_t>(spec.mapHeight < 0 ? 0 : spec.mapHeight));
+
+    putS32(out, 9);  // world players
+    putFiller(out, 8 * 28);
+    putS32(out, 9);  // players
+    for (int p = 0; p < 8; ++p) {
+        putString16(out, "player");
+        putFiller(out, 13);
+        putU16(out, 3);
+        putFiller(out, 3 + 4 * (v >= 153 ? 3 : 9) + 4);
+        putF32(out, 2.0f);
+        putU16(out, 1);
+        putFiller(out, 7 + 44);
+        out.push_back(1);
+        putFiller(out, 7 + 32 + 4);
+    }
+    for (int section = 0; section < 9; ++section) {
+        const int units = section == 1 ? 2 : 0;
+        putS32(out, units);
+        for (int u = 0; u < units; ++u) {
+            putFiller(out, v >= 154 ? 33 : 29);
+            if (v >= 155) putString32(out, "caption");
+        }
+    }
+    putF64(out, triggerVersion(v));
+    out.push_back(0);
+
+    built.triggerCountOffset = out.size();
+    putS32(out, stored(spec.triggerCount, spec.triggers.size()));
+    for (const Trigger& t : spec.triggers) putTrigger(out, t, v);
+    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    return built;
+}
+
+Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string& creator) {
+    const std::string leading = std::to_string(version / 100) + "." + std::to_string(version % 100);
+    Bytes out(leading.begin(), leading.end());
+    const std::int32_t headerVersion = version >= 140 ? 6 : 5;
+    putS32(out, 0);  // header length
+    putS32(out, headerVersion);
+    putS32(out, 1700000000);  // save time
+    putString32(out, "instructions");
+    if (headerVersion < 6) putS32(out, 0);  // single-player victory
+    putS32(out, 2);                         // players
+    putS32(out, 1000);
+    putS32(out, 2);  // data set
+    putS32(out, 2);  // required add-ons
+    putS32(out, 2);
+    putS32(out, 3);
+    putString32(out, creator);
+    putS32(out, 0);  // trigger count (copy)
+    const Bytes compressed = rawDeflate(body);
+    out.insert(out.end(), compressed.begin(), compressed.end());
+    return out;
+}
+
+}  // namespace vantor::testing
