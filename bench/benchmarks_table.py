@@ -190,8 +190,10 @@ def results(args):
     w("")
     w("zlib: zlib's raw inflate of the compressed body into a buffer that stays mapped (zlib's work alone). "
       "inflate: the same into a new buffer of the body's size (the floor). extract: extractScenario and "
-      "removeTemporary (through the temporary file, 131072-byte chunks). walk: findTriggerSection. report: "
-      "buildTriggerReport into memory. command: runReportCommand, scenario file in, report file out. Every "
+      "removeTemporary (the body inflated straight into memory, each 131072-byte chunk also written to the temporary "
+      "file). walk: findTriggerSection. report: "
+      "buildTriggerReport streamed in 256 KiB pieces into a sink that only counts them, as the command streams it "
+      "into the report file. command: runReportCommand, scenario file in, report file out. Every "
       "iteration maps its large buffers afresh, as a new vantor-report process does.")
     w("")
     w(f"New memory is dear on this machine: inflate − zlib on the real scenario gives "

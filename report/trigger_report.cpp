@@ -216,14 +216,7 @@ bool streamReport(const ScenarioBody& body, UserActions& ui, ReportSink& sink, R
 // into nothing, so that every failure shows before the first byte goes out.
 bool printReport(const ScenarioBody& body, UserActions& ui, const ReportDestination& destination) {
     DiscardingSink nowhere;
-    ReportBuffer probe;
-    probe.streamTo(nowhere);
-    const ReportOutcome outcome = buildTriggerReport(body.view(), probe, body.container);
-    if (outcome != ReportOutcome::reportReady) {
-        ui.showMessage(messageFor(outcome));
-        return false;
-    }
-    return streamReport(body, ui, *destination.stream, destination.encoder);
+    return streamReport(body, ui, nowhere, nullptr) && streamReport(body, ui, *destination.stream, destination.encoder);
 }
 
 ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
