@@ -247,7 +247,7 @@ OwnFile::Outcome OwnFile::createTemporary(const std::string& path) noexcept {
 }
 
 OwnFile::Outcome OwnFile::createUnique(const std::string& prefix, unsigned mode) noexcept {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     const auto now = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 64; ++attempt) {
         // Only unlikely to be taken: exclusive creation keeps it safe.
