@@ -7,7 +7,6 @@
 namespace vantor::testing {
 namespace {
 
-constexpr std::uint8_t filler = 0xA5;
 constexpr std::int32_t separator = -99;
 
 // The trigger records' version as each body version saves it.
@@ -25,28 +24,16 @@ void putF64(Bytes& out, double value) {
     putS32(out, static_cast<std::int32_t>(u >> 32));
 }
 
-void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, filler); }
 void putU16(Bytes& out, std::uint16_t value) { putS16(out, static_cast<std::int16_t>(value)); }
 
-std::int32_t stored(std::int64_t count, std::size_t actual) {
-    return static_cast<std::int32_t>(count == -1000000000000 ? static_cast<std::int64_t>(actual) : count);
-}
-
 void putEffect(Bytes& out, const Effect& e, int v) {
-    putS32(out, e.type);
-    putS32(out, static_cast<std::int32_t>(e.fields.size()));
-    for (std::int32_t f : e.fields) putS32(out, f);
-    putString32(out, e.text);
-    putString32(out, e.sound);
-    for (std::int32_t id : e.selectedObjects) putS32(out, id);
+    putEffect(out, e);
     if (v >= 154)
         for (const std::string& t : e.optionTexts) putString32(out, t);
 }
 
 void putCondition(Bytes& out, const Condition& c, int v) {
-    putS32(out, c.type);
-    putS32(out, static_cast<std::int32_t>(c.fields.size()));
-    for (std::int32_t f : c.fields) putS32(out, f);
+    putCondition(out, c);
     if (v >= 140) putString32(out, c.scriptText);
 }
 
@@ -61,10 +48,10 @@ void putTrigger(Bytes& out, const Trigger& t, int v) {
     putString32(out, t.description);
     putString32(out, t.name);
     putString32(out, t.shortDescription);
-    putS32(out, stored(t.effectCount, t.effects.size()));
+    putS32(out, storedCount(t.effectCount, t.effects.size()));
     for (const Effect& e : t.effects) putEffect(out, e, v);
     for (std::size_t i = 0; i < t.effects.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
-    putS32(out, stored(t.conditionCount, t.conditions.size()));
+    putS32(out, storedCount(t.conditionCount, t.conditions.size()));
     for (const Condition& c : t.conditions) putCondition(out, c, v);
     for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
 }
@@ -192,7 +179,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     out.push_back(0);
 
     built.triggerCountOffset = out.size();
-    putS32(out, stored(spec.triggerCount, spec.triggers.size()));
+    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
     for (const Trigger& t : spec.triggers) putTrigger(out, t, v);
     out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
     return built;

@@ -7,11 +7,8 @@
 #include <stdexcept>
 
 namespace vantor::testing {
-namespace {
 
-constexpr std::uint8_t filler = 0xA5;  // fixed blocks hold this, so a misplaced read shows
-
-void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, filler); }
+void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, builderFiller); }
 
 void putEffect(Bytes& out, const Effect& e) {
     putS32(out, e.type);
@@ -31,6 +28,8 @@ void putCondition(Bytes& out, const Condition& c) {
 std::int32_t storedCount(std::int64_t stored, std::size_t actual) {
     return static_cast<std::int32_t>(stored == -1000000000000 ? static_cast<std::int64_t>(actual) : stored);
 }
+
+namespace {
 
 void putTrigger(Bytes& out, const Trigger& t) {
     putS32(out, t.enabled);

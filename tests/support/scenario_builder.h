@@ -161,6 +161,19 @@ void putF32(Bytes& out, float value);
 void putString32(Bytes& out, const std::string& text);
 void putString16(Bytes& out, const std::string& text);
 
+// Fixed blocks hold this byte, so that a misplaced read shows.
+inline constexpr std::uint8_t builderFiller = 0xA5;
+void putFiller(Bytes& out, std::size_t count);
+
+// The records every edition shares: type, stored field count, fields, and
+// for effects the two texts and the selected objects.  Newer editions append
+// their own strings behind them.
+void putEffect(Bytes& out, const Effect& e);
+void putCondition(Bytes& out, const Condition& c);
+
+// A stored count: the given one, or the list's size when it was left unset.
+std::int32_t storedCount(std::int64_t stored, std::size_t actual);
+
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
 
