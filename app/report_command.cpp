@@ -1,8 +1,8 @@
 // The report button: the selected scenario of the list, through extraction
 // and report, to the opened report file.
+#include "report/report_command.h"
 #include "app/dialog_rules.h"
 #include "app/report_dialog.h"
-#include "report/trigger_report.h"
 
 namespace vantor::app {
 

@@ -34,6 +34,8 @@
 #include <vector>
 
 #include "bench/synthetic_scenario.h"
+#include "report/report_command.h"
+#include "report/report_file.h"
 #include "report/trigger_report.h"
 #include "scenario/container.h"
 #include "scenario/extract.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/trigger_report.h"
+#include "report/report_command.h"
 
 namespace vantor::cli {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/console_text.h"
-#include "report/trigger_report.h"
+#include "report/report_command.h"
 #include "scenario/file_io.h"
 
 #include <fcntl.h>

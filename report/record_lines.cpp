@@ -15,24 +15,38 @@ constexpr std::string_view conditionLead = "  \x8f\xf0\x8c\x8f ";  // "  条件 
 constexpr std::string_view arrow = "\x81\xa8";                     // →
 constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";     // " 数量:"
 
-constexpr std::size_t effectFieldCount = 23;
-constexpr std::size_t conditionFieldCount = 16;
+// The fields a line shows, by their place among a record's stored fields
+// (fields past the stored count are -1).
+struct EffectFields {
+    static constexpr std::size_t count = 23;
+    enum : std::size_t {
+        amount = 1,
+        resource = 2,
+        selectedCount = 4,
+        object = 6,
+        player = 7,
+        receiver = 8,
+        technology = 9,
+        trigger = 13,
+        unitGroup = 20,
+        unitType = 21,
+    };
+};
 
-// The stored fields of a record, those past its stored count as -1.
-template <std::size_t Count>
-struct RecordFields {
-    std::array<std::int32_t, Count> value;
+struct ConditionFields {
+    static constexpr std::size_t count = 16;
+    enum : std::size_t {
+        amount = 0,
+        object = 4,
+        player = 5,
+        technology = 6,
+        unitGroup = 13,
+    };
+};
 
-    RecordFields() { value.fill(-1); }
-
-    // Reads F, then F fields; the cursor ends behind the fields.
-    void read(BodyCursor& c) {
-        const std::int32_t stored = c.readS32();
-        const std::uint8_t* p = c.take(std::int64_t{4} * stored);  // a negative count fails here
-        if (!p) return;
-        const std::size_t present = std::min(Count, static_cast<std::size_t>(stored));
-        for (std::size_t k = 0; k < present; ++k) value[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
-    }
+template <typename Fields>
+struct StoredFields : std::array<std::int32_t, Fields::count> {
+    StoredFields() { this->fill(-1); }
 };
 
 // "%-3d:%s" with the type's name, behind the lead.
@@ -66,47 +80,48 @@ void playerAndObject(ReportBuffer& out, std::int32_t player, std::int32_t object
 }  // namespace
 
 void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
+    using F = EffectFields;
     const std::int32_t type = c.readS32();
-    RecordFields<effectFieldCount> field;
-    field.read(c);
-    const BodyText text = readString32(c);
-    readString32(c);  // sound
-    const std::int32_t selected = field.value[4] == -1 ? 0 : field.value[4];
-    c.skip(selected < 0 ? -1 : std::int64_t{4} * selected);
+    StoredFields<F> field;
+    c.readCountedFields(field);
+    const BodyText text = c.readString32();
+    c.readString32();  // sound
+    const std::int32_t selected = field[F::selectedCount];
+    c.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
     if (layout.effectOptionTexts()) {
-        readString32(c);
-        readString32(c);
+        c.readString32();
+        c.readString32();
     }
     if (!c.ok()) return;
 
     lineHead(out, effectLead, index, NameKind::EffectType, type, layout);
     switch (type) {
         case 2:  // (player technology)
-            playerAnd(out, field.value[7], NameKind::Technology, field.value[9]);
+            playerAnd(out, field[F::player], NameKind::Technology, field[F::technology]);
             break;
         case 5:  // (player→receiver resource amount)
             out.literal(" (");
-            appendName(out, NameKind::Player, field.value[7]);
+            appendName(out, NameKind::Player, field[F::player]);
             out.literal(arrow);
-            appendName(out, NameKind::Player, field.value[8]);
+            appendName(out, NameKind::Player, field[F::receiver]);
             out.literal(' ');
-            appendName(out, NameKind::Resource, field.value[2]);
+            appendName(out, NameKind::Resource, field[F::resource]);
             out.literal(' ');
-            out.integer(field.value[1]);
+            out.integer(field[F::amount]);
             out.literal(')');
             break;
         case 8:
         case 9:  // (trigger number)
             out.literal(" (");
-            out.integer(field.value[13], 4, ReportBuffer::Pad::zero);
+            out.integer(field[F::trigger], 4, ReportBuffer::Pad::zero);
             out.literal(')');
             break;
         case 11:  // (player object)
-            playerAnd(out, field.value[7], NameKind::Object, field.value[6]);
+            playerAnd(out, field[F::player], NameKind::Object, field[F::object]);
             break;
         case 14:  // (player object group type)
             out.literal(" (");
-            playerAndObject(out, field.value[7], field.value[6], field.value[20], field.value[21], true);
+            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], field[F::unitType], true);
             out.literal(')');
             break;
         case 20: {  // (text), written as read
@@ -119,9 +134,9 @@ void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, cons
         case 24:
         case 27:  // (player object group type amount)
             out.literal(" (");
-            playerAndObject(out, field.value[7], field.value[6], field.value[20], field.value[21], true);
+            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], field[F::unitType], true);
             out.literal(amountLabel);
-            out.integer(field.value[1]);
+            out.integer(field[F::amount]);
             out.literal(')');
             break;
         default: break;
@@ -130,10 +145,11 @@ void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, cons
 }
 
 void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
+    using F = ConditionFields;
     const std::int32_t type = c.readS32();
-    RecordFields<conditionFieldCount> field;
-    field.read(c);
-    if (layout.conditionScriptText()) readString32(c);
+    StoredFields<F> field;
+    c.readCountedFields(field);
+    if (layout.conditionScriptText()) c.readString32();
     if (!c.ok()) return;
 
     lineHead(out, conditionLead, index, NameKind::ConditionType, type, layout);
@@ -141,14 +157,14 @@ void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, c
         case 3:
         case 4:  // (player object group amount)
             out.literal(" (");
-            playerAndObject(out, field.value[5], field.value[4], field.value[13], 0, false);
+            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], 0, false);
             out.literal(amountLabel);
-            out.integer(field.value[0]);
+            out.integer(field[F::amount]);
             out.literal(')');
             break;
         case 9:
         case 17:  // (player technology)
-            playerAnd(out, field.value[5], NameKind::Technology, field.value[6]);
+            playerAnd(out, field[F::player], NameKind::Technology, field[F::technology]);
             break;
         default: break;
     }

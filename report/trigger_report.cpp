@@ -1,13 +1,9 @@
 #include "report/trigger_report.h"
 
-#include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "report/cp932_text.h"
 #include "report/record_lines.h"
-#include "scenario/extract.h"
-#include "scenario/file_io.h"
 #include "scenario/walk.h"
 
 namespace vantor {
@@ -23,13 +19,10 @@ constexpr std::string_view ruleLine = "---- ------------------------------ -----
 constexpr std::string_view descriptionLabel = "\x90\xe0\x96\xbe\x81\x46";  // "説明："
 constexpr std::string_view continuationIndent = "    \x81\x46";            // "    ："
 
-// The flag texts: いいえ, はい, オフ, オン, いいえ, はい.  The initial state
-// shows the text at 2 + enabled, the loop column the one at 4 + loop, the
-// objective column the one at objective.
-constexpr std::string_view flagTexts[] = {
-    "\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2", "\x83I\x83t", "\x83I\x83\x93",
-    "\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2",
-};
+// The flag columns: the initial state as オフ/オン, the loop and the
+// objective as いいえ/はい.
+constexpr std::string_view offOn[] = {"\x83I\x83t", "\x83I\x83\x93"};
+constexpr std::string_view noYes[] = {"\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2"};
 
 // A trigger record, up to its effects:
 //   0      int32     enabled
@@ -87,9 +80,9 @@ TriggerHead readTriggerHead(BodyCursor& c, const TriggerLayout& layout, TextScra
     h.objective = c.readS8() != 0;
     h.descriptionOrder = c.readS32();
     c.skip(layout.definitive != 0 ? definitiveFlagsBehindOrder : 4);
-    h.description = readString32(c).text;
-    h.name = readString32(c).text;
-    if (layout.definitive != 0) readString32(c);  // short description
+    h.description = c.readString32().text;
+    h.name = c.readString32().text;
+    if (layout.definitive != 0) c.readString32();  // short description
     h.effectCount = c.readS32();
     if (layout.utf8Texts()) {
         h.description = utf8ToCp932(h.description, scratch.description);
@@ -104,11 +97,11 @@ void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead&
     out.literal(' ');
     out.textLeft(h.name, 30);
     out.literal(' ');
-    out.literalLeft(flagTexts[2 + h.enabled], 8);
+    out.literalLeft(offOn[h.enabled], 8);
     out.literal(' ');
-    out.literalLeft(flagTexts[4 + h.loop], 6);
+    out.literalLeft(noYes[h.loop], 6);
     out.literal(' ');
-    out.literalLeft(flagTexts[h.objective], 6);
+    out.literalLeft(noYes[h.objective], 6);
     out.literal(' ');
     out.integer(h.descriptionOrder, 10);
     out.newline();
@@ -144,82 +137,7 @@ ReportOutcome outcomeOf(WalkOutcome walk) {
     return ReportOutcome::reportReady;
 }
 
-Message messageFor(ReportOutcome outcome) {
-    switch (outcome) {
-        case ReportOutcome::unsupportedVersion: return Message::unsupportedVersion;
-        case ReportOutcome::backgroundImage: return Message::backgroundImage;
-        case ReportOutcome::unreadableBody:
-        case ReportOutcome::reportReady: break;
-    }
-    return Message::unreadableBody;
-}
-
-Message messageFor(ExtractOutcome outcome) {
-    switch (outcome) {
-        case ExtractOutcome::openFailed: return Message::openFailed;
-        case ExtractOutcome::createFailed: return Message::createFailed;
-        case ExtractOutcome::outOfMemory: return Message::outOfMemory;
-        case ExtractOutcome::unsupportedVersion: return Message::unsupportedVersion;
-        case ExtractOutcome::decompressionFailed:
-        case ExtractOutcome::bodyReady: break;
-    }
-    return Message::decompressionFailed;
-}
-
-// Passes the report's bytes through the encoder, if any.
-class EncodedSink final : public ReportSink {
-public:
-    EncodedSink(ReportSink& next, ReportEncoder* encoder) : next_(next), encoder_(encoder) {}
-    bool write(std::string_view bytes) override {
-        return encoder_ ? encoder_->write(bytes, next_) : next_.write(bytes);
-    }
-    bool finish() { return encoder_ ? encoder_->finish(next_) : true; }
-
-private:
-    ReportSink& next_;
-    ReportEncoder* encoder_;
-};
-
-class FileSink final : public ReportSink {
-public:
-    explicit FileSink(OwnFile& file) : file_(file) {}
-    bool write(std::string_view bytes) override { return file_.write(bytes.data(), bytes.size()); }
-
-private:
-    OwnFile& file_;
-};
-
-class DiscardingSink final : public ReportSink {
-public:
-    bool write(std::string_view) override { return true; }
-};
-
-// Streams the report through `out` into `sink`; false, after its message,
-// when the body cannot be reported or a write failed.
-bool streamReport(const ScenarioBody& body, UserActions& ui, ReportSink& sink, ReportEncoder* encoder) {
-    EncodedSink encoded(sink, encoder);
-    ReportBuffer out;
-    out.streamTo(encoded);
-    const ReportOutcome outcome = buildTriggerReport(body.view(), out, body.container);
-    if (outcome != ReportOutcome::reportReady) {
-        ui.showMessage(messageFor(outcome));
-        return false;
-    }
-    if (!out.flush() || !encoded.finish()) {
-        ui.showMessage(Message::createFailed);
-        return false;
-    }
-    return true;
-}
-
-// A stream cannot take back what it was given: the whole report is made once
-// into nothing, so that every failure shows before the first byte goes out.
-bool printReport(const ScenarioBody& body, UserActions& ui, const ReportDestination& destination) {
-    DiscardingSink nowhere;
-    return streamReport(body, ui, nowhere, nullptr) && streamReport(body, ui, *destination.stream, destination.encoder);
-}
-
-ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
+ReportOutcome formatTriggers(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
     const WalkResult walk = findTriggerSection(body, container);
     if (walk.outcome != WalkOutcome::triggerSection) return outcomeOf(walk.outcome);
 
@@ -263,83 +181,13 @@ ReportOutcome writeReport(std::span<const std::uint8_t> body, ReportBuffer& out,
 
 ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
     out.clear();
-    const ReportOutcome outcome = writeReport(body, out, container);
+    const ReportOutcome outcome = formatTriggers(body, out, container);
     if (outcome != ReportOutcome::reportReady) out.clear();  // no part of a report is ever shown
     return outcome;
 }
 
-std::string reportPathFor(const std::string& scenarioPath) { return scenarioPath + ".txt"; }
-
-bool writeTriggerReport(const std::string& scenarioPath, const ScenarioBody& body, UserActions& ui,
-                        unsigned permissions, ReportEncoder* encoder) {
-    if (body.empty()) return false;
-    try {
-        // A refusal of the walk shows before any file is created.
-        const ReportOutcome walk = outcomeOf(findTriggerSection(body.view(), body.container).outcome);
-        if (walk != ReportOutcome::reportReady) {
-            ui.showMessage(messageFor(walk));
-            return false;
-        }
-        const std::string reportPath = reportPathFor(scenarioPath);
-        OwnFile partial;
-        if (partial.createUnique(reportPath, permissions) != OwnFile::Outcome::created) {
-            ui.showMessage(Message::createFailed);
-            return false;
-        }
-        FileSink file(partial);
-        if (!streamReport(body, ui, file, encoder)) return false;  // the partial file goes with `partial`
-        if (!partial.renameOver(reportPath)) {
-            ui.showMessage(Message::createFailed);
-            return false;
-        }
-        return true;
-    } catch (const std::bad_alloc&) {
-        ui.showMessage(Message::outOfMemory);
-        return false;
-    }
-}
-
-bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui,
-                      const ReportDestination& destination) {
-    body.clear();
-    try {
-        ScenarioFile scenario;
-        if (!scenario.open(scenarioPath)) {
-            ui.showMessage(Message::openFailed);
-            return false;
-        }
-        if (destination.stream) {
-            const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, nullptr);
-            if (extraction == ExtractOutcome::bodyReady) return printReport(body, ui, destination);
-            ui.showMessage(messageFor(extraction));
-            return false;
-        }
-
-        // The files beside the scenario are taken in turns with any other run.
-        if (!scenario.lock()) {
-            ui.showMessage(Message::openFailed);
-            return false;
-        }
-        TemporaryFile temporary;
-        const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, &temporary);
-        bool reported = false;
-        if (extraction != ExtractOutcome::bodyReady)
-            ui.showMessage(messageFor(extraction));
-        else
-            reported = writeTriggerReport(scenarioPath, body, ui, scenario.permissions(), destination.encoder);
-
-        if (!removeTemporary(temporary)) {
-            ui.showMessage(Message::removeFailed);
-            return false;
-        }
-        // Handed on only when nothing of ours is left beside the scenario.
-        if (reported) ui.openInViewer(reportPathFor(scenarioPath));
-        return reported;
-    } catch (const std::bad_alloc&) {
-        body.clear();
-        ui.showMessage(Message::outOfMemory);
-        return false;
-    }
+ReportOutcome checkTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container) {
+    return outcomeOf(findTriggerSection(body, container).outcome);
 }
 
 }  // namespace vantor

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "tests/support/sample_scenario.h"
+#include "samples/sample_scenario.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,5 +1,6 @@
 #include "scenario/body.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -61,10 +62,8 @@ void BodyBytes::reset() noexcept {
 }
 #endif
 
-namespace {
-
-BodyText readText(BodyCursor& cursor, std::int32_t length) noexcept {
-    const std::uint8_t* p = cursor.take(length);  // a negative length fails here
+BodyText BodyCursor::readText(std::int32_t length) noexcept {
+    const std::uint8_t* p = take(length);  // a negative length fails here
     if (!p) return {};
     const void* nul = std::memchr(p, 0, static_cast<std::size_t>(length));
     const std::size_t textLength =
@@ -72,16 +71,22 @@ BodyText readText(BodyCursor& cursor, std::int32_t length) noexcept {
     return {std::string_view(reinterpret_cast<const char*>(p), textLength), length};
 }
 
-}  // namespace
-
-BodyText readString16(BodyCursor& cursor) noexcept {
-    const std::int16_t length = cursor.readS16();
-    return cursor.ok() ? readText(cursor, length) : BodyText{};
+BodyText BodyCursor::readString16() noexcept {
+    const std::int16_t length = readS16();
+    return ok() ? readText(length) : BodyText{};
 }
 
-BodyText readString32(BodyCursor& cursor) noexcept {
-    const std::int32_t length = cursor.readS32();
-    return cursor.ok() ? readText(cursor, length) : BodyText{};
+BodyText BodyCursor::readString32() noexcept {
+    const std::int32_t length = readS32();
+    return ok() ? readText(length) : BodyText{};
+}
+
+void BodyCursor::readCountedFields(std::span<std::int32_t> fields) noexcept {
+    const std::int32_t stored = readS32();
+    const std::uint8_t* p = take(std::int64_t{4} * stored);  // a negative count fails here
+    if (!p) return;
+    const std::size_t kept = std::min(fields.size(), static_cast<std::size_t>(stored));
+    for (std::size_t k = 0; k < kept; ++k) fields[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
 }
 
 }  // namespace vantor

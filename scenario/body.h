@@ -65,6 +65,13 @@ inline std::uint32_t loadU32(const std::uint8_t* p) noexcept {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
+// The text of a length-prefixed string: its bytes up to the first NUL, still
+// cp932, and the stored length that the cursor moved by.
+struct BodyText {
+    std::string_view text;
+    std::int32_t length = 0;
+};
+
 // A position in the body with a sticky failure.  Every read goes through one
 // bounds check; a read or a skip that would leave the body fails, does not
 // move the cursor, yields 0 and leaves the cursor failed for good.  Callers
@@ -84,16 +91,18 @@ public:
     [[nodiscard]] std::int64_t remaining() const noexcept {
         return static_cast<std::int64_t>(body_.size()) - position_;
     }
-    [[nodiscard]] std::span<const std::uint8_t> body() const noexcept { return body_; }
 
-    void fail() noexcept { ok_ = false; }
+    // Fails the cursor unless a value read holds what the format allows.
+    void require(bool holds) noexcept {
+        if (!holds) fail();
+    }
 
     // Moves by count bytes; a negative count, or one past the end, fails.
-    void skip(std::int64_t count) noexcept {
-        if (ok_ && count >= 0 && count <= remaining())
-            position_ += count;
-        else
-            fail();
+    void skip(std::int64_t count) noexcept { static_cast<void>(take(count)); }
+    // Moves over `count` records of `size` bytes; a negative count fails.
+    void skipRecords(std::int64_t count, std::int64_t size) noexcept {
+        require(count >= 0);
+        skip(count * size);
     }
 
     // A cursor at `offset` bytes from this one, which is left as it is.
@@ -123,6 +132,21 @@ public:
         return p ? std::bit_cast<double>(loadU32(p) | (std::uint64_t{loadU32(p + 4)} << 32)) : 0.0;
     }
 
+    // A record's fields: an int32 count F, then F int32 values, of which the
+    // first ones fill `fields` (those past F keep their value).  A negative F
+    // fails.
+    void readCountedFields(std::span<std::int32_t> fields) noexcept;
+
+    // String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
+    // length n, then n bytes.  The reader consumes all n bytes; the text stops
+    // at the first NUL among them.  A negative length, or one past the end of
+    // the body, fails the cursor and yields an empty text.
+    BodyText readString16() noexcept;
+    BodyText readString32() noexcept;
+
+private:
+    void fail() noexcept { ok_ = false; }
+
     // Takes `count` bytes and returns where they start, or nullptr on failure.
     const std::uint8_t* take(std::int64_t count) noexcept {
         if (!ok_ || count < 0 || count > remaining()) {
@@ -133,25 +157,11 @@ public:
         position_ += count;
         return p;
     }
+    BodyText readText(std::int32_t length) noexcept;
 
-private:
     std::span<const std::uint8_t> body_;
     std::int64_t position_;
     bool ok_ = true;
 };
-
-// The text of a length-prefixed string: its bytes up to the first NUL, still
-// cp932, and the stored length that the cursor moved by.
-struct BodyText {
-    std::string_view text;
-    std::int32_t length = 0;
-};
-
-// String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
-// length n, then n bytes.  The reader consumes all n bytes; the text stops at
-// the first NUL among them.  A negative length, or one past the end of the
-// body, fails the cursor and yields an empty text.
-BodyText readString16(BodyCursor& cursor) noexcept;
-BodyText readString32(BodyCursor& cursor) noexcept;
 
 }  // namespace vantor

@@ -72,7 +72,8 @@ void skipString16(BodyCursor& c) noexcept {
 // Part 3 of a player block: a signed 16-bit count k, 5·k + 6 bytes in all.
 void skipPlayerEntries(BodyCursor& c) noexcept {
     const std::int16_t k = c.readS16();
-    c.skip(k < 0 ? -1 : playerEntrySize * k + 4);
+    c.skipRecords(k, playerEntrySize);
+    c.skip(4);
 }
 
 // Part 4 of a player block: a float v, then 4·trunc(v) + 13 bytes.
@@ -81,10 +82,8 @@ void skipPlayerTail(BodyCursor& c) noexcept {
     if (!c.ok()) return;
     // Truncation of a float outside the integers' range is undefined: only a
     // finite v that truncates to 0 .. 2^31 − 1 is taken.
-    if (!std::isfinite(v) || v <= -1.0f || v >= 2147483648.0f) {
-        c.fail();
-        return;
-    }
+    c.require(std::isfinite(v) && v > -1.0f && v < 2147483648.0f);
+    if (!c.ok()) return;
     const auto t = static_cast<std::int64_t>(v);
     c.skip(4 * t + playerTailPart);
 }
@@ -125,7 +124,7 @@ WalkResult walkEditorLayout(std::span<const std::uint8_t> body) noexcept {
 
     for (int i = 0; i < unitLists; ++i) {                          // 13
         const std::int32_t units = c.readS32();
-        c.skip(units < 0 ? -1 : unitRecordSize * units);
+        c.skipRecords(units, unitRecordSize);
     }
     c.skip(blockBehindUnits);                                      // 14
 
@@ -290,7 +289,7 @@ Version versionOf(float stored) noexcept {
 // The stored count of players, 1 to 16; anything else fails the cursor.
 std::int64_t playerCount(BodyCursor& c) noexcept {
     const std::int32_t n = c.readS32();
-    if (n < 1 || n > mostPlayers) c.fail();
+    c.require(n >= 1 && n <= mostPlayers);
     return c.ok() ? n : 0;
 }
 
@@ -308,13 +307,13 @@ void skipPlayerBlock(BodyCursor& c) noexcept {
     const float v = c.readF32();
     const std::int32_t conditions = c.readS32();
     c.skip(1);
-    c.skip(conditions < 0 ? -1 : victoryConditionSize * conditions);
+    c.skipRecords(conditions, victoryConditionSize);
     if (!(v >= 1.0f)) return;
     c.skip(4);
     const std::int32_t points = c.readS32();
     const bool second = v >= 2.0f;
     if (second) c.skip(victoryPointExtra);
-    c.skip(points < 0 ? -1 : (victoryPointSize + (second ? victoryPointExtra : 0)) * points);
+    c.skipRecords(points, victoryPointSize + (second ? victoryPointExtra : 0));
 }
 
 // A player block of the Definitive Edition: name, camera and allied
@@ -374,10 +373,9 @@ private:
             case Part::map: {
                 const std::int64_t width = c_.readS32();
                 const std::int64_t height = c_.readS32();
-                if (width < 0 || height < 0 || width > largestMapSide || height > largestMapSide)
-                    c_.fail();  // before the product, which could overflow
-                else
-                    c_.skip(step.size * width * height);
+                // Checked before the product, which could overflow.
+                c_.require(width >= 0 && height >= 0 && width <= largestMapSide && height <= largestMapSide);
+                if (c_.ok()) c_.skip(step.size * width * height);
                 break;
             }
             case Part::worldPlayers:
@@ -387,7 +385,7 @@ private:
             case Part::units:
                 for (std::int64_t p = 0; p < players_ && c_.ok(); ++p) {
                     const std::int32_t units = c_.readS32();
-                    c_.skip(units < 0 ? -1 : step.size * std::int64_t{units});
+                    c_.skipRecords(units, step.size);
                 }
                 break;
             case Part::players: {
@@ -419,7 +417,7 @@ private:
                 std::int64_t listed = 0;
                 for (std::int32_t p = 0; p < mostPlayers; ++p) {
                     const std::int32_t n = c_.readS32();
-                    if (n < 0) c_.fail();
+                    c_.require(n >= 0);
                     if (p < listedPlayers && n > 0) listed += n;
                 }
                 c_.skip(4 * listed);
@@ -433,7 +431,7 @@ private:
             case Part::captionedUnits:
                 for (std::int64_t p = 0; p < players_ && c_.ok(); ++p) {
                     const std::int32_t units = c_.readS32();
-                    if (units < 0) c_.fail();
+                    c_.require(units >= 0);
                     for (std::int32_t u = 0; u < units && c_.ok(); ++u) {
                         c_.skip(step.size);
                         c_.skip(c_.readS32());

@@ -15,7 +15,7 @@ build=$repo/build/measure
 sizes=("$@")
 [[ ${#sizes[@]} -gt 0 ]] || sizes=(50 100 200 400)
 
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOR_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j2 --target vantor-report make_large_scenario >/dev/null
 work=$build/large
 mkdir -p "$work"
@@ -24,7 +24,7 @@ printf '%8s %12s %12s %12s %12s %10s %10s %10s\n' MB file body report peak_rss w
 for mb in "${sizes[@]}"; do
   scenario=$work/large-$mb.scx
   rm -f "$scenario".txt
-  info=$("$build/tests/hardening/make_large_scenario" "$scenario" "$mb")
+  info=$("$build/bench/make_large_scenario" "$scenario" "$mb")
   body=$(sed -E 's/.*body ([0-9]+) bytes.*/\1/' <<<"$info")
   file=$(stat -c %s "$scenario")
   sync

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/sample_scenario.h"
+#include "samples/sample_scenario.h"
 #include "tests/support/scenario_builder.h"
 
 namespace {

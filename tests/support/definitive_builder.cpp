@@ -185,7 +185,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     return built;
 }
 
-Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string& creator) {
+Bytes buildDefinitiveContainer(const Bytes& body, int version) {
     const std::string leading = std::to_string(version / 100) + "." + std::to_string(version % 100);
     Bytes out(leading.begin(), leading.end());
     const std::int32_t headerVersion = version >= 140 ? 6 : 5;
@@ -200,7 +200,7 @@ Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string
     putS32(out, 2);  // required add-ons
     putS32(out, 2);
     putS32(out, 3);
-    putString32(out, creator);
+    putString32(out, "creator");
     putS32(out, 0);  // trigger count (copy)
     const Bytes compressed = rawDeflate(body);
     out.insert(out.end(), compressed.begin(), compressed.end());

@@ -8,7 +8,7 @@
 
 namespace vantor::testing {
 
-void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, builderFiller); }
+void putFiller(Bytes& out, std::size_t count) { out.insert(out.end(), count, 0xA5); }
 
 void putEffect(Bytes& out, const Effect& e) {
     putS32(out, e.type);
@@ -26,7 +26,7 @@ void putCondition(Bytes& out, const Condition& c) {
 }
 
 std::int32_t storedCount(std::int64_t stored, std::size_t actual) {
-    return static_cast<std::int32_t>(stored == -1000000000000 ? static_cast<std::int64_t>(actual) : stored);
+    return static_cast<std::int32_t>(stored == Trigger::unset ? static_cast<std::int64_t>(actual) : stored);
 }
 
 namespace {
@@ -108,7 +108,7 @@ namespace {
 void putStoredLayout(BuiltBody& built, const BodySpec& spec) {
     Bytes& out = built.bytes;
     const auto v = static_cast<int>(spec.version * 100.0f + 0.5f);
-    const int container = spec.containerVersion != 0 ? spec.containerVersion : (v <= 120 ? 118 : 121);
+    const int container = v <= 120 ? 118 : 121;
     auto since = [&](int first, std::size_t bytes) { return v >= first ? bytes : 0; };
     putS32(out, 1);  // next object id
     putF32(out, spec.version);

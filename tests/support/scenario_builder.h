@@ -12,18 +12,18 @@ namespace vantor::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Fields of effects and conditions not named stay -1, as the game saves them.
+// An effect or a condition; its fields' size is the stored field count, and
+// fields not set stay -1, as the game saves them.
 struct Effect {
     std::int32_t type = 0;
-    std::vector<std::int32_t> fields = std::vector<std::int32_t>(23, -1);  // its size is the stored field count
+    std::vector<std::int32_t> fields = std::vector<std::int32_t>(23, -1);
     std::string text;  // String32 bytes as stored (add a NUL yourself)
     std::string sound;
     std::vector<std::int32_t> selectedObjects;  // written as they are; field 4 sizes them
     std::array<std::string, 2> optionTexts;     // Definitive Edition 1.54 and later
 
     Effect& set(std::size_t field, std::int32_t value);
-    // Stores the ids and sets field 4 to their count.
-    Effect& select(std::vector<std::int32_t> ids);
+    Effect& select(std::vector<std::int32_t> ids);  // also sets field 4 to their count
 };
 
 struct Condition {
@@ -34,13 +34,11 @@ struct Condition {
     Condition& set(std::size_t field, std::int32_t value);
 };
 
-// An effect or condition of the type, every field -1.
 inline Effect effect(std::int32_t type) {
     Effect e;
     e.type = type;
     return e;
 }
-
 inline Condition condition(std::int32_t type) {
     Condition c;
     c.type = type;
@@ -59,15 +57,16 @@ struct Trigger {
     std::string shortDescription;   // Definitive Edition only
     std::int8_t executeOnLoad = 0;  // Definitive Edition 1.55 and later
     // Stored counts; when unset, the sizes of the lists.
-    std::int64_t effectCount = -1000000000000;
-    std::int64_t conditionCount = -1000000000000;
+    std::int64_t effectCount = unset;
+    std::int64_t conditionCount = unset;
+    static constexpr std::int64_t unset = -1000000000000;
 };
 
 struct PlayerBlock {
     std::string name;
-    std::int16_t entryCount = 0;         // part 3: 5·k + 6 bytes; stored layout: k stances
-    float tailCount = 0.0f;              // part 4: 4 + 4·trunc(v) + 13 bytes; stored layout: the victory version
-    std::int32_t victoryConditions = 0;  // stored layout only: 44 bytes each
+    std::int16_t entryCount = 0;         // fixed: 5·k + 6 bytes; stored: k stances
+    float tailCount = 0.0f;              // fixed: 4 + 4·trunc(v) + 13 bytes; stored: the victory version
+    std::int32_t victoryConditions = 0;  // stored only: 44 bytes each
 };
 
 // How the body is laid out up to the trigger section:
@@ -81,7 +80,6 @@ enum class Layout { fixed, stored };
 struct BodySpec {
     Layout layout = Layout::fixed;
     float version = 1.22f;
-    int containerVersion = 0;     // stored layout: 0 means the one the game writes with `version`
     double triggerVersion = 1.6;  // stored layout
     std::string firstText;
     std::string secondText;
@@ -95,15 +93,15 @@ struct BodySpec {
     std::array<std::int32_t, 9> unitCounts{};
     std::array<PlayerBlock, 8> players;
     std::vector<Trigger> triggers;
-    std::int64_t triggerCount = -1000000000000;  // stored count; when unset, the list's size
+    std::int64_t triggerCount = Trigger::unset;  // stored count; when unset, the list's size
     std::string trailing;                        // bytes behind the trigger section
 };
 
 struct BuiltBody {
     Bytes bytes;
     std::size_t flagOffset = 0;          // the background-image flag
-    std::size_t mapStepOffset = 0;       // the start of the 18464-byte block before the map
-    std::size_t mapOffset = 0;           // the map's dimensions (stored layout)
+    std::size_t mapStepOffset = 0;       // fixed: the 18464-byte block before the map; DE: the map's width
+    std::size_t mapOffset = 0;           // stored: the map's dimensions
     std::size_t triggerCountOffset = 0;  // the trigger count
 };
 
@@ -119,20 +117,14 @@ struct DefinitiveSpec {
     std::int32_t mapWidth = 3;
     std::int32_t mapHeight = 2;
     std::vector<Trigger> triggers;
-    std::int64_t triggerCount = -1000000000000;
+    std::int64_t triggerCount = Trigger::unset;
     std::string trailing;
 };
 
-// flagOffset: the background image's flag; mapStepOffset: the map's width.
 BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec);
-
 // The stored field counts of effects and conditions as the version saves them.
 std::size_t definitiveEffectFields(int version);
 std::size_t definitiveConditionFields(int version);
-
-// The container as the Definitive Edition writes it: header length 0, the
-// header field by field (version 5 before 1.40, else 6), the raw-deflated body.
-Bytes buildDefinitiveContainer(const Bytes& body, int version, const std::string& creator = "creator");
 
 // Raw deflate (window bits -15) of the bytes.
 Bytes rawDeflate(const Bytes& bytes, int level = 6);
@@ -140,7 +132,6 @@ Bytes rawDeflate(const Bytes& bytes, int level = 6);
 // The container: 4 leading bytes, header length, header, raw-deflated body.
 Bytes buildContainer(const Bytes& body, const std::string& header = "scenario header",
                      const std::string& leading = "1.21");
-
 // A container whose header has its fields: version 2 (save time, description,
 // two counts) or 3 (and the data set and add-ons, with a version in front of
 // the data set unless `dataSetFirst`); with storeLength false its length is
@@ -153,24 +144,34 @@ struct HeaderSpec {
     std::string leading = "1.21";
 };
 Bytes buildContainer(const Bytes& body, const HeaderSpec& header);
+// As the Definitive Edition writes it: header length 0, the header field by
+// field (version 5 before 1.40, else 6).
+Bytes buildDefinitiveContainer(const Bytes& body, int version);
 
-// Little-endian writers.
+// The same triggers in the layout of every edition the walk reads, each in
+// the container its game writes: Age of Kings 1.18 to 1.20, The Conquerors
+// 1.21 and 1.22 (once more with victory conditions in its player blocks), the
+// HD editions 1.23 to 1.26 with headers of version 2 and 3, with and without
+// their length, and the Definitive Edition's versions.  Records stored with
+// the game's field counts get the counts of each edition.
+struct Edition {
+    std::string name;
+    Bytes body;
+    Bytes file;
+};
+std::vector<Edition> everyEdition(const std::vector<Trigger>& triggers);
+
+// Little-endian writers, and the records every edition shares: type, stored
+// field count, fields, and for effects the two texts and the selected objects.
 void putS32(Bytes& out, std::int32_t value);
 void putS16(Bytes& out, std::int16_t value);
 void putF32(Bytes& out, float value);
 void putString32(Bytes& out, const std::string& text);
 void putString16(Bytes& out, const std::string& text);
-
-// Fixed blocks hold this byte, so that a misplaced read shows.
-inline constexpr std::uint8_t builderFiller = 0xA5;
-void putFiller(Bytes& out, std::size_t count);
-
-// The records every edition shares: type, stored field count, fields, and
-// for effects the two texts and the selected objects.  Newer editions append
-// their own strings behind them.
 void putEffect(Bytes& out, const Effect& e);
 void putCondition(Bytes& out, const Condition& c);
-
+// Fixed blocks hold 0xA5, so that a misplaced read shows.
+void putFiller(Bytes& out, std::size_t count);
 // A stored count: the given one, or the list's size when it was left unset.
 std::int32_t storedCount(std::int64_t stored, std::size_t actual);
 

@@ -13,10 +13,9 @@ namespace vantor::testing {
 
 class TempDir {
 public:
-    TempDir() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vantor-test-" + std::to_string(random()) + std::to_string(random()));
+    TempDir()
+        : path_(std::filesystem::temp_directory_path() /
+                ("vantor-test-" + std::to_string(std::random_device{}()) + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {

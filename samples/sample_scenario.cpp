@@ -1,6 +1,6 @@
 // Compiled with -fexec-charset=CP932: the Japanese texts below are stored as
 // the cp932 bytes a Japanese scenario editor writes.
-#include "tests/support/sample_scenario.h"
+#include "samples/sample_scenario.h"
 
 namespace vantor::testing {
 namespace {

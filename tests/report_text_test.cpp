@@ -1,0 +1,376 @@
+// The report's text, byte for byte: names, the line of every effect and
+// condition, trigger and description lines, and the printf conversions they
+// are made with, against the C library's own.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <random>
+
+#include "report/cp932_text.h"
+#include "report/names.h"
+#include "report/record_lines.h"
+#include "report/trigger_report.h"
+#include "samples/sample_scenario.h"
+#include "scenario/extract.h"
+#include "tests/support/scenario_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+using testing::BodySpec;
+using testing::Bytes;
+using testing::condition;
+using testing::effect;
+using testing::Trigger;
+
+TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
+    struct Case {
+        NameKind kind;
+        std::int32_t value;
+        std::string text;
+        int definitive = 0;
+    };
+    using enum NameKind;
+    // clang-format off
+    const Case cases[] = {
+        {Technology, 101, "領主の時代"}, {Technology, 457, "パーフュージョン"}, {Technology, 2, "エリートタルカン"},
+        {Object, 757, "エリートタルカン"}, {Object, 83, "町の人"}, {Object, 851, "旗"}, {Object, 626, "テント"},
+        {Object, 712, "幕舎"}, {Object, 719, "幕舎"}, {Object, 711, "不明(   0x2c7)"},
+        // Signs whose bytes are easy to get wrong: 旗－Ａ, 「／」, the ideographic blank, a trailing blank.
+        {Object, 600, "\x8a\xf8\x81\x7c\x82\x60"}, {Object, 721, "\x81\x75\x81\x5e\x81\x76の船の残骸"},
+        {EffectType, 10, "AIスクリプト\x81\x40ゴール"}, {Object, 684, "アカースト タワー "},
+        {Object, 761, "エリートハスカール(戦士育成所)"}, {Player, 0, "地の女神"}, {Player, 8, "プレイヤー 8"},
+        {Resource, 3, "資源D"}, {ConditionType, 9, "テクノロジーの研究"}, {ConditionType, 17, "テクノロジーを研究"},
+        {EffectType, 29, "ユニットを停止"}, {ConditionType, 19, "難易度"}, {UnitGroup, 18, " グループ:聖職者"},
+        {UnitGroup, 5, " グループ:不明(     0x5)"}, {UnitType, 4, " 種類:軍隊"},
+        // -1 of objects, unit groups and unit types is nothing; of others "不明(%#8x)".
+        {Object, -1, ""}, {UnitGroup, -1, ""}, {UnitType, -1, ""}, {Player, -1, "不明(0xffffffff)"},
+        {Technology, 0, "不明(       0)"}, {static_cast<NameKind>(9), 2, ""}, {static_cast<NameKind>(0), 4, ""},
+        // Types that only the Definitive Edition defines, in its reports alone.
+        {EffectType, 51, "不明(    0x33)"}, {EffectType, 51, "属性の変更", 136},
+        {EffectType, 109, "不明(    0x6d)", 157}, {EffectType, 109, "外交姿勢の同期", 158},
+        {ConditionType, 22, "変数の値", 136}, {ConditionType, 80, "不明(    0x50)", 154},
+        {ConditionType, 80, "ローカルテクノロジーの研究完了", 155},
+    };
+    // clang-format on
+    for (const Case& c : cases)
+        EXPECT_EQ(lookupTypeName(c.kind, c.value, c.definitive), c.text)
+            << static_cast<int>(c.kind) << " " << c.value << " " << c.definitive;
+
+    // How many values of each table have a name: a lost or doubled row shows here.
+    const std::pair<NameKind, int> sizes[] = {{Technology, 139}, {Object, 154}, {UnitGroup, 1}, {ConditionType, 19},
+                                              {EffectType, 29},  {Player, 9},   {Resource, 4},  {UnitType, 1}};
+    for (const auto& [kind, size] : sizes) {
+        int named = 0;
+        for (std::int32_t v = -5; v <= 2000; ++v) {
+            const std::string text = lookupName(kind, v);
+            named += !text.empty() && text.find("不明(") == std::string::npos;
+        }
+        EXPECT_EQ(named, size) << static_cast<int>(kind);
+    }
+}
+
+struct Line {
+    std::string text;
+    std::int64_t size;
+    bool ok;
+};
+
+Line effectLine(std::span<const std::uint8_t> bytes, std::int32_t index = 0) {
+    BodyCursor c(bytes);
+    ReportBuffer out;
+    formatEffectLine(c, index, out);
+    return {std::string(out.view()), c.position(), c.ok()};
+}
+
+Line conditionLine(std::span<const std::uint8_t> bytes, std::int32_t index = 0) {
+    BodyCursor c(bytes);
+    ReportBuffer out;
+    formatConditionLine(c, index, out);
+    return {std::string(out.view()), c.position(), c.ok()};
+}
+
+Bytes bytesOf(const testing::Effect& e) {
+    Bytes b;
+    testing::putEffect(b, e);
+    return b;
+}
+
+Bytes bytesOf(const testing::Condition& c) {
+    Bytes b;
+    testing::putCondition(b, c);
+    return b;
+}
+
+TEST(RecordLines, EveryFormatByteForByte) {
+    struct Case {
+        testing::Effect effect;
+        std::int32_t index;
+        std::string line;
+    };
+    testing::Effect text = effect(20);
+    static const char stored[] = "一行目\r\n二行目\n三\r行目\0隠れた";
+    text.text = std::string(stored, sizeof stored - 1);
+    testing::Effect shortTribute = effect(5);
+    shortTribute.fields = {-1, 30, 1};  // saved with three fields: the players count as -1
+    const Case effects[] = {
+        {effect(1), 0, "  効果 0  :外交姿勢の変更\r\n"},
+        {effect(1), 1000, "  効果 1000:外交姿勢の変更\r\n"},
+        {effect(2).set(7, 1).set(9, 101), 12, "  効果 12 :テクノロジーの研究 (プレイヤー 1 領主の時代)\r\n"},
+        {effect(5).set(7, 1).set(8, 2).set(2, 3).set(1, 250), 3,
+         "  効果 3  :貢物 (プレイヤー 1→プレイヤー 2 資源D 250)\r\n"},
+        {shortTribute, 0, "  効果 0  :貢物 (不明(0xffffffff)→不明(0xffffffff) 資源B 30)\r\n"},
+        {effect(8).set(13, 10), 0, "  効果 0  :トリガを有効にする (0010)\r\n"},
+        {effect(9).set(13, -1), 0, "  効果 0  :トリガを無効にする (-001)\r\n"},
+        {effect(11).set(7, 0).set(6, 83), 0, "  効果 0  :オブジェクトの作成 (地の女神 町の人)\r\n"},
+        {effect(14).set(7, 2).set(6, 4).set(20, 18).set(21, 4), 0,
+         "  効果 0  :オブジェクトを倒す (プレイヤー 2 射手 グループ:聖職者 種類:軍隊)\r\n"},
+        {effect(14).set(7, 2), 0, "  効果 0  :オブジェクトを倒す (プレイヤー 2 )\r\n"},
+        {text, 0, "  効果 0  :説明を表示 (一行目\r\r\n二行目\r\n三\r行目)\r\n"},
+        {effect(24).set(7, 3).set(6, 9999).set(21, 4).set(1, -50), 0,
+         "  効果 0  :オブジェクトにダメージを与える (プレイヤー 3 不明(  0x270f) 種類:軍隊 数量:-50)\r\n"},
+        {effect(27).set(7, 4).set(6, 38).set(20, 5).set(1, 100), 0,
+         "  効果 0  :オブジェクトのヒットポイントを変更 (プレイヤー 4 騎士 グループ:不明(     0x5) 数量:100)\r\n"},
+        {effect(-7).set(7, 1), 0, "  効果 0  :不明(0xfffffff9)\r\n"},
+        {effect(30).set(7, 1).set(9, 2), 0, "  効果 0  :不明(    0x1e)\r\n"},
+    };
+    for (const Case& c : effects) EXPECT_EQ(effectLine(bytesOf(c.effect), c.index).text, c.line);
+
+    testing::Condition shortOwn = condition(3);
+    shortOwn.fields = {5};
+    const std::pair<testing::Condition, std::string> conditions[] = {
+        {condition(3).set(5, 1).set(4, 83).set(13, 18).set(0, 10),
+         "  条件 0  :オブジェクトの所有 (プレイヤー 1 町の人 グループ:聖職者 数量:10)\r\n"},
+        {condition(4).set(5, 0).set(0, 0), "  条件 0  :所有オブジェクトの減少 (地の女神  数量:0)\r\n"},
+        {shortOwn, "  条件 0  :オブジェクトの所有 (不明(0xffffffff)  数量:5)\r\n"},
+        {condition(9).set(5, 2).set(6, 22), "  条件 0  :テクノロジーの研究 (プレイヤー 2 機織り)\r\n"},
+        {condition(17).set(5, 2).set(6, 22), "  条件 0  :テクノロジーを研究 (プレイヤー 2 機織り)\r\n"},
+        {condition(10).set(5, 2), "  条件 0  :タイマー\r\n"},
+        {condition(99), "  条件 0  :不明(    0x63)\r\n"},
+    };
+    for (const auto& [record, line] : conditions) EXPECT_EQ(conditionLine(bytesOf(record)).text, line);
+}
+
+// A record is as long as its stored counts say; one that leads outside the
+// body, or has a negative count, writes nothing and fails.
+TEST(RecordLines, EachRecordEndsWhereItsCountsSayAndAnImpossibleOneWritesNothing) {
+    testing::Effect selected = effect(3).select({1, 2, 3});
+    selected.text = "hello";
+    selected.sound = std::string("snd.wav\0", 8);
+    testing::Effect bare = effect(20);
+    bare.fields.clear();
+    testing::Effect wide = effect(8);
+    wide.fields.assign(30, 7);
+    wide.fields[4] = -1;
+    const std::pair<testing::Effect, std::int64_t> sizes[] = {
+        {effect(3), 108}, {effect(3).set(4, 0), 108}, {selected, 8 + 92 + 9 + 12 + 12}, {bare, 16}, {wide, 136}};
+    for (const auto& [record, size] : sizes) EXPECT_EQ(effectLine(bytesOf(record)).size, size);
+    EXPECT_EQ(effectLine(bytesOf(wide)).text,
+              "  効果 0  :トリガを有効にする (0007)\r\n");  // fields past 23 are skipped
+    testing::Condition one = condition(3);
+    one.fields = {5};
+    EXPECT_EQ(conditionLine(bytesOf(condition(3))).size, 72);
+    EXPECT_EQ(conditionLine(bytesOf(one)).size, 12);
+
+    Bytes negativeFields;
+    testing::putS32(negativeFields, 2);
+    testing::putS32(negativeFields, -1);
+    negativeFields.resize(200, 0);
+    Bytes negativeText = bytesOf(effect(2));
+    negativeText[8 + 92 + 3] = 0x80;
+    for (const Bytes& b :
+         {bytesOf(effect(2).set(4, -2)), bytesOf(effect(2).set(4, 0x7FFFFFFF)), negativeFields, negativeText}) {
+        EXPECT_EQ(effectLine(b).text, "");
+        EXPECT_FALSE(effectLine(b).ok);
+    }
+    EXPECT_FALSE(conditionLine(negativeFields).ok);
+    const Bytes effectRecord = bytesOf(effect(20).select({5})), conditionRecord = bytesOf(condition(3));
+    for (std::size_t n = 0; n < effectRecord.size(); ++n)
+        EXPECT_FALSE(effectLine(std::span(effectRecord).first(n)).ok) << n;
+    for (std::size_t n = 0; n < conditionRecord.size(); ++n)
+        EXPECT_FALSE(conditionLine(std::span(conditionRecord).first(n)).ok) << n;
+}
+
+std::string report(const BodySpec& spec, ReportOutcome expected = ReportOutcome::reportReady) {
+    ReportBuffer out;
+    EXPECT_EQ(buildTriggerReport(testing::buildBody(spec).bytes, out), expected);
+    return std::string(out.view());
+}
+
+const std::string reportHead =
+    "No.  トリガ名                       初期設定 ループ 目的   説明の順序\r\n"
+    "---- ------------------------------ -------- ------ ------ ----------\r\n";
+
+TEST(TriggerReport, TriggerAndDescriptionLinesByteForByte) {
+    EXPECT_EQ(report(BodySpec{}), "全トリガ数：0\r\n\r\n" + reportHead);
+    BodySpec negative;
+    negative.triggerCount = -3;
+    negative.trailing = "whatever";
+    EXPECT_EQ(report(negative), "全トリガ数：-3\r\n\r\n" + reportHead);
+
+    BodySpec spec;
+    Trigger t;
+    t.objective = 1;
+    t.descriptionOrder = 1;
+    t.name = std::string("勝利条件\0junk", 12);
+    t.description = "一行目\r\n二行目\n三行目\r四\r\r\n";
+    t.effects = {effect(3), effect(8).set(13, 0)};
+    t.conditions = {condition(10), condition(10)};
+    Trigger off;  // flags of any value but 0 are on
+    off.enabled = 0;
+    off.loop = -1;
+    off.objective = -128;
+    off.descriptionOrder = -12345;
+    off.name = "とても長いトリガの名前が三十バイトを超える";  // 42 bytes: written whole
+    off.description = std::string("前\0後", 5);
+    off.effectCount = -1;  // negative counts mean no records
+    off.conditionCount = -5;
+    spec.triggers = {t, off};
+    spec.triggers.resize(11);
+    spec.triggers[10].enabled = 5;
+    spec.triggers[10].loop = 3;
+    const std::string expected = "全トリガ数：11\r\n\r\n" + reportHead +
+                                 "0000 勝利条件                       オン     いいえ はい            1\r\n"
+                                 "説明：一行目\r\n    ：二行目\r\n    ：三行目\r四\r\r\n    ：\r\n"
+                                 "  効果 0  :チャットの送信\r\n"
+                                 "  効果 1  :トリガを有効にする (0000)\r\n"
+                                 "  条件 0  :タイマー\r\n"
+                                 "  条件 1  :タイマー\r\n"
+                                 "\r\n"
+                                 "0001 とても長いトリガの名前が三十バイトを超える オフ     はい   はい       -12345\r\n"
+                                 "説明：前\r\n"
+                                 "\r\n"
+                                 "0002                                オン     いいえ いいえ          0\r\n";
+    EXPECT_EQ(report(spec).substr(0, expected.size()), expected);
+    EXPECT_NE(report(spec).find(
+                  "\r\n0010                                オン     はい   いいえ          0\r\n説明：\r\n\r\n"),
+              std::string::npos);
+}
+
+// The Definitive Edition's texts are UTF-8: in the report they are cp932, "?"
+// for a character cp932 lacks, and bytes that are no UTF-8 as they are.  The
+// name column counts the cp932 bytes.
+TEST(TriggerReport, DefinitiveEditionTextsAreCp932) {
+    const auto u8 = [](std::u8string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), s.size()); };
+    testing::DefinitiveSpec spec;
+    Trigger t;
+    t.name = u8(u8"城と騎士");
+    t.description = u8(u8"Café ½ 🏰 ｶﾀｶﾅ～①") + "\xff\x80 \xe3\x81";
+    testing::Effect e = effect(20);
+    e.fields.resize(testing::definitiveEffectFields(spec.version), -1);
+    e.text = u8(u8"ようこそ、Zoë!\r\n👑");
+    t.effects = {e};
+    spec.triggers = {t};
+    ReportBuffer out;
+    ASSERT_EQ(buildTriggerReport(testing::buildDefinitiveBody(spec).bytes, out), ReportOutcome::reportReady);
+    EXPECT_EQ(out.view().substr(out.view().find("\r\n0000")),
+              "\r\n0000 城と騎士                       オン     いいえ いいえ          0\r\n"
+              "説明：Caf? ? ? \xb6\xc0\xb6\xc5\x81\x60\x87\x40\xff\x80 \xe3\x81\r\n"
+              "  効果 0  :説明を表示 (ようこそ、Zo?!\r\r\n?)\r\n\r\n");
+
+    const std::pair<std::string, std::string> malformed[] = {
+        {"\xc0\xaf", "\xc0\xaf"},
+        {"\xed\xa0\x80", "\xed\xa0\x80"},  // overlong, a surrogate
+        {"\xf4\x90\x80\x80", "\xf4\x90\x80\x80"},
+        {"\xe3\x81\x82\xe3", "\x82\xa0\xe3"},  // past U+10FFFF; a cut
+        {"\xf0\x9f\x98\x80\xc3\xa9", "??"},
+        {"\xe2\x80\x94\xe2\x80\x95", "?\x81\x5c"},
+    };
+    for (const auto& [in, expected] : malformed) {
+        std::string scratch;
+        EXPECT_EQ(utf8ToCp932(in, scratch), expected);
+    }
+}
+
+TEST(TriggerReport, NothingOfAReportThatCannotBeMadeWholeIsKept) {
+    BodySpec image;
+    image.imageFlag = 1;
+    image.triggers.resize(2);
+    EXPECT_EQ(report(image, ReportOutcome::backgroundImage), "");
+    BodySpec huge;
+    huge.triggerCount = 0x7FFFFFFF;
+    huge.triggers.resize(3);
+    EXPECT_EQ(report(huge, ReportOutcome::unreadableBody), "");
+    BodySpec manyEffects, manyConditions;
+    manyEffects.triggers.resize(1);
+    manyEffects.triggers[0].effectCount = 0x7FFFFFFF;
+    manyEffects.triggers[0].effects.resize(2);
+    EXPECT_EQ(report(manyEffects, ReportOutcome::unreadableBody), "");
+    manyConditions.triggers.resize(1);
+    manyConditions.triggers[0].conditionCount = 1 << 30;
+    EXPECT_EQ(report(manyConditions, ReportOutcome::unreadableBody), "");
+
+    // The trigger section cut at every length.
+    BodySpec spec;
+    Trigger t;
+    t.description = "d";
+    t.name = "n";
+    t.effects = {effect(20).select({1, 2})};
+    t.effects[0].text = "text";
+    t.conditions = {condition(3)};
+    spec.triggers = {t, t};
+    const auto built = testing::buildBody(spec);
+    for (std::size_t n = built.triggerCountOffset; n < built.bytes.size(); ++n) {
+        ReportBuffer out;
+        EXPECT_EQ(buildTriggerReport(std::span(built.bytes).first(n), out), ReportOutcome::unreadableBody) << n;
+    }
+}
+
+// The conversions of the report's formats, against the C library's printf
+// (under Wine, the Windows C runtime's): "%d" with its widths and pads,
+// "%#8x", "%-Ns" (widths count bytes; a text's LF is CR LF in the file).
+TEST(ReportBuffer, ConversionsMatchPrintf) {
+    const auto printed = [](const char* format, auto value) {
+        char buffer[128];
+        const int n = std::snprintf(buffer, sizeof buffer, format, value);
+        std::string s;
+        for (char ch : std::string_view(buffer, static_cast<std::size_t>(n))) ch == '\n' ? s += "\r\n" : s += ch;
+        return s;
+    };
+    std::mt19937 random(7);
+    std::vector<std::int32_t> values = {0,    1,    -1,    9,     -9,        99,        -99,      999,
+                                        -999, 9999, -9999, 10000, 123456789, INT32_MAX, INT32_MIN};
+    for (int i = 0; i < 2000; ++i) values.push_back(static_cast<std::int32_t>(random()) >> (random() % 32));
+    for (std::int32_t v : values) {
+        const auto made = [v](int width, ReportBuffer::Pad pad) {
+            ReportBuffer out;
+            out.integer(v, width, pad);
+            return std::string(out.view());
+        };
+        EXPECT_EQ(made(0, ReportBuffer::Pad::right), printed("%d", v));
+        EXPECT_EQ(made(3, ReportBuffer::Pad::left), printed("%-3d", v));
+        EXPECT_EQ(made(4, ReportBuffer::Pad::zero), printed("%04d", v));
+        EXPECT_EQ(made(10, ReportBuffer::Pad::right), printed("%10d", v));
+        ReportBuffer hex;
+        hex.alternateHex8(static_cast<std::uint32_t>(v));
+        EXPECT_EQ(hex.view(), printed("%#8x", static_cast<unsigned>(v)));
+    }
+    for (const std::string& text :
+         std::vector<std::string>{"", "a", "勝利条件", "ｶﾀｶﾅ", "改\n行", std::string(29, 'x') + "表",
+                                  "とても長いトリガの名前が三十バイトを超える"}) {
+        ReportBuffer out;
+        out.textLeft(text, 30);
+        EXPECT_EQ(out.view(), printed("%-30s", text.c_str())) << text;
+    }
+    for (const char* flag : {"オン", "いいえ", "はい"}) {
+        ReportBuffer out;
+        out.literalLeft(flag, 6);
+        EXPECT_EQ(out.view(), printed("%-6s", flag));
+    }
+}
+
+TEST(Sample, TheBundledFileIsWhatTheBuilderMakes) {
+    testing::TempDir dir;
+    ScenarioBody body;
+    TemporaryFile temporary;
+    testing::writeFile(dir.file("sample.scx"), testing::readFile(VANTOR_SAMPLE));
+    ASSERT_EQ(extractScenario(dir.file("sample.scx"), body, temporary), ExtractOutcome::bodyReady);
+    EXPECT_EQ(Bytes(body.bytes.get(), body.bytes.get() + body.size),
+              testing::buildBody(testing::sampleScenario()).bytes)
+        << "samples/sample.scx is out of date: rebuild it with make_sample";
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,220 @@
+// The cursor, and the walk from a body's first byte to its trigger section in
+// every edition's layout: where it ends, what it refuses, and that every body
+// cut short ends as unreadable.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+#include "report/report_command.h"
+#include "report/trigger_report.h"
+#include "scenario/body.h"
+#include "scenario/walk.h"
+#include "tests/support/recording_actions.h"
+#include "tests/support/scenario_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+using testing::BodySpec;
+using testing::buildBody;
+using testing::Bytes;
+
+TEST(BodyCursor, ReadsLittleEndianFailsForGoodAndNeverMovesOnAFailure) {
+    Bytes b = {0xFE, 0xFF, 0xFF, 0xFF, 0x80, 0x01, 0x80};
+    testing::putString16(b, std::string("abc\0", 4));
+    testing::putString32(b, std::string("ab\0cd", 5));
+    testing::putS32(b, 2);  // a record of two fields: 7, then -5
+    testing::putS32(b, 7);
+    testing::putS32(b, -5);
+    BodyCursor c(b);
+    EXPECT_EQ(c.readS32(), -2);
+    EXPECT_EQ(c.readS8(), -128);
+    EXPECT_EQ(c.readS16(), -32767);
+    const BodyText s16 = c.readString16(), s32 = c.readString32();
+    EXPECT_EQ(s16.text, "abc");  // the text stops at a NUL, the cursor moves by the stored length
+    EXPECT_EQ(s32.text, "ab");
+    EXPECT_EQ(c.position(), 7 + 6 + 9);
+    std::int32_t fields[3] = {-1, -1, -1};
+    c.readCountedFields(fields);
+    EXPECT_EQ(fields[0], 7);
+    EXPECT_EQ(fields[1], -5);
+    EXPECT_EQ(fields[2], -1);  // not stored
+    EXPECT_TRUE(c.ok());
+    EXPECT_EQ(c.remaining(), 0);
+
+    // Each of these fails at byte 4 of 24, and the cursor stays failed.
+    const std::function<void(BodyCursor&)> failures[] = {
+        [](BodyCursor& k) { k.skip(-1); },
+        [](BodyCursor& k) { k.skip(std::numeric_limits<std::int64_t>::max()); },
+        [](BodyCursor& k) { k.skip(21); },
+        [](BodyCursor& k) { k.skipRecords(-1, 0); },
+        [](BodyCursor& k) { k.require(false); },
+        [](BodyCursor& k) { k.readString16(); },  // 384 bytes
+        [](BodyCursor& k) { k.readString32(); },  // 0x04800180 bytes
+        [](BodyCursor& k) { k.readCountedFields(std::span<std::int32_t>{}); },
+    };
+    for (const auto& failure : failures) {
+        BodyCursor k(std::span<const std::uint8_t>(b).first(24), 4);
+        failure(k);
+        EXPECT_FALSE(k.ok());
+        EXPECT_EQ(k.readS8(), 0);
+        EXPECT_FALSE(k.ok());
+    }
+}
+
+// The fixed layout of 1.22: whatever its variable parts hold, the walk ends
+// at the trigger count; a value that no body has ends it early.
+TEST(FixedLayout, EndsAtTheTriggerCountOrRefuses) {
+    const auto plain = buildBody(BodySpec{});
+    EXPECT_EQ(plain.flagOffset, 4479u);
+    // d = 0, empty unit lists: 18700, 9 counts, 4, eight players of 2+13+6+17, 9.
+    EXPECT_EQ(plain.triggerCountOffset - plain.mapStepOffset, 18700u + 9 * 4 + 4 + 8 * (2 + 13 + 6 + 17) + 9);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        std::function<void(BodySpec&)> spec;
+        std::size_t at = 0;  // from the map step; with `value`, a stored int32 changed there
+        std::int32_t value = 0;
+        WalkOutcome outcome = WalkOutcome::triggerSection;
+    };
+    // clang-format off
+    std::vector<Case> cases = {
+        {[](BodySpec& s) { s.firstText = "1", s.secondText = std::string("ab\0", 3), s.textsBehindSecondText[3] = "x",
+                           s.textsBehindFlag[15] = "y", s.entries[0] = "entry"; }},
+        {[](BodySpec& s) { s.mapDimension = 7, s.unitCounts = {1, 0, 2, 0, 0, 0, 0, 0, 3}; }},
+        {[](BodySpec& s) { s.players[0] = {"p1", 2, 2.0f}, s.players[7].tailCount = 1.9f; }},  // 1.9: 4 bytes more
+        // A flag other than 1 holds an image only with a real width and height.
+        {[](BodySpec& s) { s.imageFlag = 2, s.imageWidth = 640; }}, {[](BodySpec& s) { s.imageFlag = -1, s.imageHeight = 5; }},
+        {[](BodySpec& s) { s.imageFlag = 2, s.imageWidth = 640, s.imageHeight = 480; }, 0, 0, WalkOutcome::backgroundImage},
+        // 3·d·d past 32 bits, negative dimensions; huge and negative unit counts.
+        {{}, 18464, 0x7FFFFFFF, WalkOutcome::unreadableBody}, {{}, 18464, 30000, WalkOutcome::unreadableBody},
+        {{}, 18464, -1, WalkOutcome::unreadableBody}, {{}, 18700, 0x7FFFFFFF, WalkOutcome::unreadableBody},
+        {{}, 18700, -1, WalkOutcome::unreadableBody},
+    };
+    // clang-format on
+    for (float version : {1.17f, 1.27f, 1.10f, 1.2200001f, 0.0f, nan})
+        cases.push_back({[version](BodySpec& s) { s.version = version; }, 0, 0, WalkOutcome::unsupportedVersion});
+    // The third player's float (18700 + 9·4 + 4 + two blocks of 38, then 2 + 13 + 6), where truncating it is
+    // undefined or leads past the body.
+    for (float v : {inf, -inf, nan, 3.0e9f, -1.0f, -5.5f, 1.0e7f})
+        cases.push_back(
+            {{}, 18700 + 36 + 4 + 2 * 38 + 21, std::bit_cast<std::int32_t>(v), WalkOutcome::unreadableBody});
+    for (const Case& c : cases) {
+        BodySpec spec;
+        if (c.spec) c.spec(spec);
+        auto built = buildBody(spec);
+        if (c.at) std::memcpy(built.bytes.data() + built.mapStepOffset + c.at, &c.value, 4);
+        const WalkResult r = findTriggerSection(built.bytes);
+        EXPECT_EQ(r.outcome, c.outcome) << c.at << " " << c.value;
+        if (c.outcome == WalkOutcome::triggerSection) {
+            EXPECT_EQ(r.position, static_cast<std::int64_t>(built.triggerCountOffset));
+        }
+    }
+    // Flag 1 is decided before anything behind it is read; so is a negative text length.
+    BodySpec image;
+    image.imageFlag = 1;
+    const auto withImage = buildBody(image);
+    EXPECT_EQ(findTriggerSection(std::span(withImage.bytes).first(withImage.flagOffset + 4)).outcome,
+              WalkOutcome::backgroundImage);
+    Bytes negative = plain.bytes;
+    negative[4433] = negative[4434] = 0xFF;
+    EXPECT_EQ(findTriggerSection(negative).outcome, WalkOutcome::unreadableBody);
+}
+
+// Every edition's layout: the same triggers give the same report, through
+// the container the game writes, and every body cut short is unreadable.
+TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
+    testing::Trigger t;
+    t.name = "Edition";
+    t.loop = 1;
+    t.descriptionOrder = 3;
+    t.description = "one\r\ntwo";
+    t.shortDescription = "short";
+    t.executeOnLoad = 1;
+    t.effects = {testing::effect(8).set(13, 1).select({7, 8}),
+                 testing::effect(5).set(7, 3).set(8, 1).set(2, 0).set(1, 100)};
+    t.effects[1].optionTexts = {"yes", "no"};
+    t.conditions = {testing::condition(3).set(5, 1).set(4, 83).set(0, 2)};
+    t.conditions[0].scriptText = "check";
+    const std::string expected =
+        "全トリガ数：2\r\n\r\n"
+        "No.  トリガ名                       初期設定 ループ 目的   説明の順序\r\n"
+        "---- ------------------------------ -------- ------ ------ ----------\r\n"
+        "0000 Edition                        オン     はい   いいえ          3\r\n"
+        "説明：one\r\n"
+        "    ：two\r\n"
+        "  効果 0  :トリガを有効にする (0001)\r\n"
+        "  効果 1  :貢物 (プレイヤー 3→プレイヤー 1 資源A 100)\r\n"
+        "  条件 0  :オブジェクトの所有 (プレイヤー 1 町の人 数量:2)\r\n"
+        "\r\n"
+        "0001                                オン     いいえ いいえ          0\r\n"
+        "説明：\r\n"
+        "\r\n";
+    testing::TempDir dir;
+    for (const testing::Edition& e : testing::everyEdition({t, testing::Trigger{}})) {
+        SCOPED_TRACE(e.name);
+        testing::writeFile(dir.file("x.scx"), e.file);
+        testing::RecordingActions ui;
+        testing::StringSink report;
+        ScenarioBody body;
+        EXPECT_TRUE(runReportCommand(dir.file("x.scx"), body, ui, {&report}));
+        EXPECT_EQ(report.bytes, expected);
+        ASSERT_EQ(body.view().size(), e.body.size());
+        ReportBuffer out;
+        for (std::size_t n = 0; n < e.body.size(); ++n)
+            ASSERT_EQ(buildTriggerReport(std::span(e.body).first(n), out, body.container),
+                      ReportOutcome::unreadableBody)
+                << "cut at " << n;
+    }
+}
+
+TEST(Editions, RefusalsOfTheStoredLayouts) {
+    const auto stored = [](float version, const std::function<void(BodySpec&)>& change, std::int64_t mapSide = 1) {
+        BodySpec spec;
+        spec.layout = testing::Layout::stored;
+        spec.version = version;
+        change(spec);
+        auto built = buildBody(spec);
+        if (mapSide != 1) std::memcpy(built.bytes.data() + built.mapOffset, &mapSide, 8);      // width, height
+        if (mapSide == 0) built.bytes[built.mapStepOffset + (version >= 1.20f ? 16 : 0)] = 0;  // no -99 there
+        return built.bytes;
+    };
+    const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
+        testing::DefinitiveSpec spec;
+        spec.version = version;
+        spec.imageFlag = flag, spec.imageWidth = spec.imageHeight = width;
+        return testing::buildDefinitiveBody(spec).bytes;
+    };
+    std::vector<std::pair<Bytes, ReportOutcome>> cases = {
+        {definitive(158, 1, 0), ReportOutcome::backgroundImage},
+        {definitive(136, 0, 4), ReportOutcome::backgroundImage},
+        {definitive(150, 3, 0), ReportOutcome::unsupportedVersion},  // versions of no known layout
+        {definitive(152, 3, 0), ReportOutcome::unsupportedVersion},
+        {definitive(159, 3, 0), ReportOutcome::unsupportedVersion},
+    };
+    for (float v : {1.20f, 1.24f}) {
+        cases.push_back({stored(v, [](BodySpec& s) { s.imageFlag = 1; }), ReportOutcome::backgroundImage});
+        cases.push_back(
+            {stored(v, [](BodySpec& s) { s.imageWidth = s.imageHeight = 2; }), ReportOutcome::backgroundImage});
+        cases.push_back({stored(v, [](BodySpec& s) { s.triggerVersion = 1.4; }), ReportOutcome::unsupportedVersion});
+        cases.push_back({stored(v, [](BodySpec& s) { s.triggerVersion = 1.8; }), ReportOutcome::unsupportedVersion});
+        // Parts that do not stand where the version puts them; map sides that no map has.
+        cases.push_back({stored(
+                             v, [](BodySpec&) {}, 0),
+                         ReportOutcome::unsupportedVersion});
+        for (std::int64_t sides : {0x7FFFFFFF7FFFFFFF, 0x5FFFFFFFF, 0x1000000000005})
+            cases.push_back({stored(
+                                 v, [](BodySpec&) {}, sides),
+                             ReportOutcome::unreadableBody});
+    }
+    for (const auto& [body, outcome] : cases) {
+        ReportBuffer out;
+        EXPECT_EQ(buildTriggerReport(body, out), outcome);
+    }
+}
+
+}  // namespace
+}  // namespace vantor
