@@ -78,34 +78,22 @@ protected:
 
 TEST_F(Corpus, EveryFileMatchesItsFacts) {
     const FirstTrigger towers{"オン     はい   いいえ", {11}, {1}}, defend{"オン     いいえ いいえ", {13}, {6}};
+    const auto hotkey = runs({{16, 38}, {1, 51}, {3, 38}, {2, 51}, {1, 38}, {1, 51}, {1, 52}});
+    // clang-format off
     const CorpusFile facts[] = {
-        {"aoc_Conquest_of_Rhodes.scx", {}, 37, 129, 38, {}},
-        {"aoc_V_AOC_DOTA_4F.scx", {}, 5834, 18472, 12047, {}},
-        {"aoc_Tribal_Warfare.scx", Message::backgroundImage, 0, 0, 0, {}},
-        {"aoc_default.scx", {}, 0, 0, 0, {}},
-        {"hd_04_aohd.scx", {}, 0, 0, 0, {}},
-        {"aok_Robin_hood.scn", Message::backgroundImage, 0, 0, 0, {}},
-        {"aoc_Tribes.scx", {}, 0, 0, 0, {}},
-        {"aok_KING_OF_TOWERS_III.scn", {}, 246, 357, 274, {towers, towers}},
+        {"aoc_Conquest_of_Rhodes.scx", {}, 37, 129, 38, {}}, {"aoc_V_AOC_DOTA_4F.scx", {}, 5834, 18472, 12047, {}},
+        {"aoc_Tribal_Warfare.scx", Message::backgroundImage, 0, 0, 0, {}}, {"aoc_default.scx", {}, 0, 0, 0, {}},
+        {"hd_04_aohd.scx", {}, 0, 0, 0, {}}, {"aok_Robin_hood.scn", Message::backgroundImage, 0, 0, 0, {}},
+        {"aoc_Tribes.scx", {}, 0, 0, 0, {}}, {"aok_KING_OF_TOWERS_III.scn", {}, 246, 357, 274, {towers, towers}},
         {"aok_Defend_the_town.scn", {}, 34, 74, 36, {defend, defend}},
         {"hd_Battle_of_Swally.scx2", {}, 70, 157, 69, {{"オフ     いいえ はい", {}, {13}}}},
         {"hd_1v1_Fortress_Vs_Fortress.scx2", {}, 14, 61, 17, {{"オフ", runs({{8, 27}}), {10}}}},
-        {"de_Hotkey_Trainer_Buildings.aoe2scenario",
-         {},
-         79,
-         183,
-         151,
-         {{"オン", runs({{16, 38}, {1, 51}, {3, 38}, {2, 51}, {1, 38}, {1, 51}, {1, 52}}), {}}},
-         136},
+        {"de_Hotkey_Trainer_Buildings.aoe2scenario", {}, 79, 183, 151, {{"オン", hotkey, {}}}, 136},
         {"de_Somewhere_on_the_Nile.aoe2scenario", {}, 54, 259, 92, {}, 136},
-        {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario",
-         {},
-         16,
-         1025,
-         11,
-         {{"オン", runs({{13, 51}, {16, 52}, {59, 51}}), {}}},
-         149},
+        {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario", {}, 16, 1025, 11,
+         {{"オン", runs({{13, 51}, {16, 52}, {59, 51}}), {}}}, 149},
     };
+    // clang-format on
     for (const CorpusFile& f : facts) {
         SCOPED_TRACE(f.name);
         const CorpusReport r = reportOf(f.name);

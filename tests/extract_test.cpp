@@ -91,32 +91,5 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
     EXPECT_FALSE(dir.exists("x.scx.dat"));
 }
 
-// A header read field by field (its stored length 0) is found in pieces: each
-// piece too short asks for more.
-TEST(ContainerHead, FindsTheStreamFieldByFieldAndAsksForMoreWhenShort) {
-    const Bytes body = {1, 2, 3};
-    const std::pair<Bytes, std::uint32_t> headers[] = {
-        {testing::buildContainer(body, HeaderSpec{2, false}), 2},
-        {testing::buildContainer(body, HeaderSpec{3, false, std::string(5000, 'd'), true}), 3},
-        {testing::buildDefinitiveContainer(body, 137), 5},
-        {testing::buildDefinitiveContainer(body, 140), 6},
-    };
-    for (const auto& [file, version] : headers) {
-        const auto length = static_cast<std::int64_t>(file.size());
-        const ContainerHead head = readContainerHead(file, length);
-        EXPECT_EQ(head.headerVersion, version);
-        EXPECT_EQ(head.bodyOffset, length - static_cast<std::int64_t>(testing::rawDeflate(body).size()));
-        for (std::size_t n = 0; n < static_cast<std::size_t>(head.bodyOffset); ++n)
-            ASSERT_EQ(readContainerHead(std::span(file).first(n), length).outcome, ContainerOutcome::needMore) << n;
-    }
-    // Container versions of other games, and a header whose description runs past the end of the file.
-    for (const char* leading : {"1.50", "1.11"})
-        EXPECT_EQ(readContainerHead(testing::buildContainer(body, HeaderSpec{.leading = leading}), 100).outcome,
-                  ContainerOutcome::unsupportedVersion);
-    Bytes cut = testing::buildContainer(body, HeaderSpec{3, false, std::string(200, 'd')});
-    cut.resize(100);
-    EXPECT_EQ(readContainerHead(cut, 100).outcome, ContainerOutcome::notAContainer);
-}
-
 }  // namespace
 }  // namespace vantor

@@ -1,6 +1,7 @@
-// The cursor, and the walk from a body's first byte to its trigger section in
-// every edition's layout: where it ends, what it refuses, and that every body
-// cut short ends as unreadable.
+// The walk from a body's first byte to its trigger section in every edition's
+// layout: where it ends, what it refuses, and that every body cut short ends
+// as unreadable.  (What each layout refuses is among the outcomes of the
+// report command, tests/support/outcomes.cpp.)
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -22,49 +23,6 @@ namespace {
 using testing::BodySpec;
 using testing::buildBody;
 using testing::Bytes;
-
-TEST(BodyCursor, ReadsLittleEndianFailsForGoodAndNeverMovesOnAFailure) {
-    Bytes b = {0xFE, 0xFF, 0xFF, 0xFF, 0x80, 0x01, 0x80};
-    testing::putString16(b, std::string("abc\0", 4));
-    testing::putString32(b, std::string("ab\0cd", 5));
-    testing::putS32(b, 2);  // a record of two fields: 7, then -5
-    testing::putS32(b, 7);
-    testing::putS32(b, -5);
-    BodyCursor c(b);
-    EXPECT_EQ(c.readS32(), -2);
-    EXPECT_EQ(c.readS8(), -128);
-    EXPECT_EQ(c.readS16(), -32767);
-    const BodyText s16 = c.readString16(), s32 = c.readString32();
-    EXPECT_EQ(s16.text, "abc");  // the text stops at a NUL, the cursor moves by the stored length
-    EXPECT_EQ(s32.text, "ab");
-    EXPECT_EQ(c.position(), 7 + 6 + 9);
-    std::int32_t fields[3] = {-1, -1, -1};
-    c.readCountedFields(fields);
-    EXPECT_EQ(fields[0], 7);
-    EXPECT_EQ(fields[1], -5);
-    EXPECT_EQ(fields[2], -1);  // not stored
-    EXPECT_TRUE(c.ok());
-    EXPECT_EQ(c.remaining(), 0);
-
-    // Each of these fails at byte 4 of 24, and the cursor stays failed.
-    const std::function<void(BodyCursor&)> failures[] = {
-        [](BodyCursor& k) { k.skip(-1); },
-        [](BodyCursor& k) { k.skip(std::numeric_limits<std::int64_t>::max()); },
-        [](BodyCursor& k) { k.skip(21); },
-        [](BodyCursor& k) { k.skipRecords(-1, 0); },
-        [](BodyCursor& k) { k.require(false); },
-        [](BodyCursor& k) { k.readString16(); },  // 384 bytes
-        [](BodyCursor& k) { k.readString32(); },  // 0x04800180 bytes
-        [](BodyCursor& k) { k.readCountedFields(std::span<std::int32_t>{}); },
-    };
-    for (const auto& failure : failures) {
-        BodyCursor k(std::span<const std::uint8_t>(b).first(24), 4);
-        failure(k);
-        EXPECT_FALSE(k.ok());
-        EXPECT_EQ(k.readS8(), 0);
-        EXPECT_FALSE(k.ok());
-    }
-}
 
 // The fixed layout of 1.22: whatever its variable parts hold, the walk ends
 // at the trigger count; a value that no body has ends it early.
@@ -168,51 +126,6 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
             ASSERT_EQ(buildTriggerReport(std::span(e.body).first(n), out, body.container),
                       ReportOutcome::unreadableBody)
                 << "cut at " << n;
-    }
-}
-
-TEST(Editions, RefusalsOfTheStoredLayouts) {
-    const auto stored = [](float version, const std::function<void(BodySpec&)>& change, std::int64_t mapSide = 1) {
-        BodySpec spec;
-        spec.layout = testing::Layout::stored;
-        spec.version = version;
-        change(spec);
-        auto built = buildBody(spec);
-        if (mapSide != 1) std::memcpy(built.bytes.data() + built.mapOffset, &mapSide, 8);      // width, height
-        if (mapSide == 0) built.bytes[built.mapStepOffset + (version >= 1.20f ? 16 : 0)] = 0;  // no -99 there
-        return built.bytes;
-    };
-    const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
-        testing::DefinitiveSpec spec;
-        spec.version = version;
-        spec.imageFlag = flag, spec.imageWidth = spec.imageHeight = width;
-        return testing::buildDefinitiveBody(spec).bytes;
-    };
-    std::vector<std::pair<Bytes, ReportOutcome>> cases = {
-        {definitive(158, 1, 0), ReportOutcome::backgroundImage},
-        {definitive(136, 0, 4), ReportOutcome::backgroundImage},
-        {definitive(150, 3, 0), ReportOutcome::unsupportedVersion},  // versions of no known layout
-        {definitive(152, 3, 0), ReportOutcome::unsupportedVersion},
-        {definitive(159, 3, 0), ReportOutcome::unsupportedVersion},
-    };
-    for (float v : {1.20f, 1.24f}) {
-        cases.push_back({stored(v, [](BodySpec& s) { s.imageFlag = 1; }), ReportOutcome::backgroundImage});
-        cases.push_back(
-            {stored(v, [](BodySpec& s) { s.imageWidth = s.imageHeight = 2; }), ReportOutcome::backgroundImage});
-        cases.push_back({stored(v, [](BodySpec& s) { s.triggerVersion = 1.4; }), ReportOutcome::unsupportedVersion});
-        cases.push_back({stored(v, [](BodySpec& s) { s.triggerVersion = 1.8; }), ReportOutcome::unsupportedVersion});
-        // Parts that do not stand where the version puts them; map sides that no map has.
-        cases.push_back({stored(
-                             v, [](BodySpec&) {}, 0),
-                         ReportOutcome::unsupportedVersion});
-        for (std::int64_t sides : {0x7FFFFFFF7FFFFFFF, 0x5FFFFFFFF, 0x1000000000005})
-            cases.push_back({stored(
-                                 v, [](BodySpec&) {}, sides),
-                             ReportOutcome::unreadableBody});
-    }
-    for (const auto& [body, outcome] : cases) {
-        ReportBuffer out;
-        EXPECT_EQ(buildTriggerReport(body, out), outcome);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "report/trigger_report.h"
@@ -20,11 +21,25 @@ std::string sampleReport() {
 }
 
 std::vector<Outcome> everyOutcome() {
-    const auto fileOf = [](void (*change)(BodySpec&)) {
+    const auto fileOf = [](void (*change)(BodySpec&), Layout layout = Layout::fixed, float version = 1.22f,
+                           std::size_t at = 0, std::int32_t value = 0) {  // a stored int32 at `at` from the map step
         BodySpec spec;
+        spec.layout = layout;
+        spec.version = version;
         change(spec);
-        return buildContainer(buildBody(spec).bytes);
+        BuiltBody built = buildBody(spec);
+        if (at) std::memcpy(built.bytes.data() + built.mapStepOffset + at, &value, 4);
+        return buildContainer(built.bytes, HeaderSpec{.leading = version <= 1.20f ? "1.18" : "1.21"});
     };
+    const auto same = [](BodySpec&) {};
+    const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
+        DefinitiveSpec spec;
+        spec.version = version;
+        spec.imageFlag = flag, spec.imageWidth = spec.imageHeight = width;
+        return buildDefinitiveContainer(buildDefinitiveBody(spec).bytes, version);
+    };
+    const auto stored = Layout::stored;
+
     const Bytes good = sampleFile();
     Bytes cut = good;
     cut.resize(cut.size() - 30);
@@ -42,6 +57,7 @@ std::vector<Outcome> everyOutcome() {
         return [name](const TempDir& dir) { writeFile(dir.file(name), {'d'}); };
     };
 
+    // clang-format off
     std::vector<Outcome> all = {
         {"report", good, {}, {}},
         {"empty file", {}, {Message::decompressionFailed}, {}},
@@ -50,8 +66,23 @@ std::vector<Outcome> everyOutcome() {
         {"cut-short stream", cut, {Message::decompressionFailed}, {}},
         {"empty stream", buildContainer({}), {Message::decompressionFailed}, {}},
         {"another version", fileOf([](BodySpec& s) { s.version = 1.10f; }), {Message::unsupportedVersion}, {}},
+        {"container of another game", buildContainer(good, HeaderSpec{.leading = "1.11"}), {Message::unsupportedVersion}, {}},
+        // Parts that do not stand where the version puts them (no -99 behind the first).
+        {"misplaced parts of 1.24", fileOf(same, stored, 1.24f, 16, 0), {Message::unsupportedVersion}, {}},
+        {"older trigger records", fileOf([](BodySpec& s) { s.triggerVersion = 1.4; }, stored, 1.20f), {Message::unsupportedVersion}, {}},
+        {"newer trigger records", fileOf([](BodySpec& s) { s.triggerVersion = 1.8; }, stored, 1.24f), {Message::unsupportedVersion}, {}},
+        {"DE 1.50", definitive(150, 3, 0), {Message::unsupportedVersion}, {}},
+        {"DE 1.59", definitive(159, 3, 0), {Message::unsupportedVersion}, {}},
         {"background image", fileOf([](BodySpec& s) { s.imageFlag = 1; }), {Message::backgroundImage}, {}},
+        {"image of 1.20", fileOf([](BodySpec& s) { s.imageFlag = 1; }, stored, 1.20f), {Message::backgroundImage}, {}},
+        {"image size of 1.24", fileOf([](BodySpec& s) { s.imageWidth = s.imageHeight = 2; }, stored, 1.24f), {Message::backgroundImage}, {}},
+        {"image of DE", definitive(158, 1, 0), {Message::backgroundImage}, {}},
+        {"image size of DE", definitive(136, 0, 4), {Message::backgroundImage}, {}},
         {"unreadable body", fileOf([](BodySpec& s) { s.triggerCount = 3; }), {Message::unreadableBody}, {}},
+        {"huge trigger count", fileOf([](BodySpec& s) { s.triggerCount = 0x7FFFFFFF, s.triggers.resize(3); }), {Message::unreadableBody}, {}},
+        {"huge effect count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].effectCount = 0x7FFFFFFF; }), {Message::unreadableBody}, {}},
+        {"huge condition count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].conditionCount = 1 << 30; }), {Message::unreadableBody}, {}},
+        {"map dimension of no map", fileOf(same, Layout::fixed, 1.22f, 18464, 30000), {Message::unreadableBody}, {}},
         {"missing scenario", good, {Message::openFailed}, [](const TempDir& dir) { fs::remove(dir.path() / "x.scx"); }},
         {"folder named like the scenario", good, {Message::openFailed}, folderAt("x.scx")},
         {"report file cannot be replaced", good, {Message::createFailed}, folderAt("x.scx.txt")},
@@ -78,17 +109,10 @@ std::vector<Outcome> everyOutcome() {
         {"link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "guarded")},
         {"link at the temporary file to the scenario", good, {Message::createFailed}, linkAt("x.scx.dat", "x.scx")},
         {"dangling link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "missing")},
-        {"unreadable scenario",
-         good,
-         {Message::openFailed},
-         [](const TempDir& dir) { ::chmod(dir.file("x.scx").c_str(), 0); },
-         true},
-        {"folder without write permission",
-         good,
-         {Message::createFailed},
-         [](const TempDir& dir) { ::chmod(dir.path().c_str(), 0555); },
-         true},
+        {"unreadable scenario", good, {Message::openFailed}, [](const TempDir& dir) { ::chmod(dir.file("x.scx").c_str(), 0); }, true},
+        {"folder without write permission", good, {Message::createFailed}, [](const TempDir& dir) { ::chmod(dir.path().c_str(), 0555); }, true},
     };
+    // clang-format on
     all.insert(all.end(), posix.begin(), posix.end());
 #endif
     return all;
