@@ -16,6 +16,13 @@ namespace {
 constexpr const char* pickerTitle = "Select Recgame Folder";
 constexpr std::size_t pickedPathSize = 1024;
 
+// The game's installation folder in the registry (HKEY_LOCAL_MACHINE, the
+// 32-bit view), and the buffer its value is read into.
+constexpr const char* gameRegistryKey =
+    "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
+constexpr const char* gameFolderValue = "EXE Path";
+constexpr std::size_t registryBufferSize = 1024;
+
 // The game folder as the registry holds it (the 32-bit view, where the
 // game's installer wrote), or the empty text.  Read only.
 std::string readGameFolder() {
@@ -62,7 +69,7 @@ void ReportDialog::DoDataExchange(DataExchange& exchange) {
 
 bool ReportDialog::PreTranslateMessage(MSG& message) {
     // Esc never ends this dialog; only cancel (close box, Alt+F4, Close) does.
-    if (isSwallowedKey(message.message, message.wParam)) return true;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) return true;
     return Dialog::PreTranslateMessage(message);
 }
 
@@ -94,7 +101,7 @@ void ReportDialog::OnOK() {
     // ends the dialog.
     UpdateData(true);
     const HWND focus = GetFocus();
-    if (enterRefreshesList(focus ? GetDlgCtrlID(focus) : 0)) fillScenarioList(folderText);
+    if (focus && GetDlgCtrlID(focus) == folderFieldId) fillScenarioList(folderText);
     UpdateData(false);
 }
 
@@ -119,7 +126,8 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
 }
 
 bool ReportDialog::onSystemCommand(std::uint32_t command, LPARAM) {
-    if (!opensAboutBox(command)) return false;  // the default handling (Close ends the dialog)
+    // The system keeps the low four bits of a command for itself.
+    if ((command & 0xFFF0u) != aboutCommandId) return false;  // the default handling (Close ends the dialog)
     AboutDialog about(window());
     about.DoModal();
     return true;
