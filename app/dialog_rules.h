@@ -3,21 +3,11 @@
 // decides the same things.
 #pragma once
 
-#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace vantor::app {
-
-// Control ids of the main dialog (the resource script uses the same numbers).
-inline constexpr int folderFieldId = 1000;
-inline constexpr int reportButtonId = 1002;
-inline constexpr int scenarioListId = 1003;
-inline constexpr int browseButtonId = 1004;
-
-// The window-menu command of the about item.
-inline constexpr std::uint32_t aboutCommandId = 0x0010;
 
 // The folder with a trailing "\" unless its last byte already is 0x5C (a
 // byte test: the trail byte of a double-byte character counts too).

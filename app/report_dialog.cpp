@@ -63,8 +63,8 @@ ReportDialog::ReportDialog()
 ReportDialog::~ReportDialog() = default;
 
 void ReportDialog::DoDataExchange(DataExchange& exchange) {
-    exchange.control(scenarioListId, scenarioList);
-    exchange.text(folderFieldId, folderText);
+    exchange.control(IDC_SCENARIO_LIST, scenarioList);
+    exchange.text(IDC_FOLDER, folderText);
 }
 
 bool ReportDialog::PreTranslateMessage(MSG& message) {
@@ -82,7 +82,7 @@ BOOL ReportDialog::OnInitDialog() {
         const std::wstring about = loadStringW(applicationInstance(), IDS_ABOUTBOX);
         if (!about.empty()) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING, aboutCommandId, about.c_str());
+            AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
 
@@ -101,7 +101,7 @@ void ReportDialog::OnOK() {
     // ends the dialog.
     UpdateData(true);
     const HWND focus = GetFocus();
-    if (focus && GetDlgCtrlID(focus) == folderFieldId) fillScenarioList(folderText);
+    if (focus && GetDlgCtrlID(focus) == IDC_FOLDER) fillScenarioList(folderText);
     UpdateData(false);
 }
 
@@ -112,11 +112,11 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
         case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(onQueryDragIcon()); return true;
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) return false;
-            if (LOWORD(wParam) == reportButtonId) {
+            if (LOWORD(wParam) == IDC_REPORT) {
                 onReportButton();
                 return true;
             }
-            if (LOWORD(wParam) == browseButtonId) {
+            if (LOWORD(wParam) == IDC_BROWSE) {
                 browseForFolder();
                 return true;
             }
@@ -127,7 +127,7 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
 
 bool ReportDialog::onSystemCommand(std::uint32_t command, LPARAM) {
     // The system keeps the low four bits of a command for itself.
-    if ((command & 0xFFF0u) != aboutCommandId) return false;  // the default handling (Close ends the dialog)
+    if ((command & 0xFFF0u) != IDM_ABOUTBOX) return false;  // the default handling (Close ends the dialog)
     AboutDialog about(window());
     about.DoModal();
     return true;

@@ -24,13 +24,11 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
+
 namespace {
 
-constexpr int folderFieldId = 1000;
-constexpr int reportButtonId = 1002;
-constexpr int scenarioListId = 1003;
-constexpr int browseButtonId = 1004;
-constexpr WPARAM aboutCommand = 0x0010;
+constexpr WPARAM aboutCommand = IDM_ABOUTBOX;
 
 constexpr wchar_t dialogClass[] = L"#32770";
 constexpr wchar_t mainCaption[] = L"Vantor";
@@ -131,7 +129,7 @@ HWND findMainDialog(DWORD milliseconds) {
         [&] {
             for (HWND h = FindWindowExW(nullptr, nullptr, dialogClass, mainCaption); h;
                  h = FindWindowExW(nullptr, h, dialogClass, mainCaption)) {
-                if (GetDlgItem(h, scenarioListId) && IsWindowVisible(h)) {
+                if (GetDlgItem(h, IDC_SCENARIO_LIST) && IsWindowVisible(h)) {
                     found = h;
                     return true;
                 }
@@ -250,10 +248,10 @@ Dialog mainDialog() {
     Dialog d{};
     d.window = findMainDialog(30000);
     if (!d.window) giveUp("the main dialog appears");
-    d.field = GetDlgItem(d.window, folderFieldId);
-    d.list = GetDlgItem(d.window, scenarioListId);
-    d.report = GetDlgItem(d.window, reportButtonId);
-    d.browse = GetDlgItem(d.window, browseButtonId);
+    d.field = GetDlgItem(d.window, IDC_FOLDER);
+    d.list = GetDlgItem(d.window, IDC_SCENARIO_LIST);
+    d.report = GetDlgItem(d.window, IDC_REPORT);
+    d.browse = GetDlgItem(d.window, IDC_BROWSE);
     if (!d.field || !d.list || !d.report || !d.browse) giveUp("the main dialog has its four controls");
     return d;
 }
