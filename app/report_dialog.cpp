@@ -9,6 +9,7 @@
 #include "app/about_dialog.h"
 #include "app/dialog_rules.h"
 #include "app/resources/resource_ids.h"
+#include "report/trigger_report.h"
 
 namespace vantor::app {
 namespace {
@@ -145,6 +146,20 @@ bool ReportDialog::onPaint() {
     DrawIcon(dc, at.x, at.y, appIcon);
     EndPaint(window(), &paint);
     return true;
+}
+
+// The report button: the selected scenario of the list, through extraction
+// and report, to the opened report file.
+void ReportDialog::onReportButton() {
+    UpdateData(true);
+    const int index = scenarioList.currentSelection();
+    if (index < 0) return;  // nothing selected: nothing happens, the body stays
+
+    const std::string entryName = scenarioList.text(index);
+    const std::string scenarioPath = scenarioPathFor(folderText, entryName);
+    // Frees the previous body, extracts into it, writes and opens the report,
+    // and removes the temporary file; every failure has shown its message.
+    static_cast<void>(runReportCommand(scenarioPath, scenarioBody, *this));
 }
 
 void ReportDialog::browseForFolder() {
