@@ -24,7 +24,9 @@ namespace vantor::app {
 // constructor registers it; WinMain runs it.
 class Application {
 public:
-    Application();
+    // `outOfMemoryText` (cp932) is the message shown when a dialog's handler
+    // runs out of memory.
+    explicit Application(std::string_view outOfMemoryText) noexcept;
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -37,6 +39,7 @@ public:
     [[nodiscard]] HINSTANCE instance() const noexcept { return instance_; }
     // The executable's file name without its extension.
     [[nodiscard]] const std::wstring& name() const noexcept { return name_; }
+    [[nodiscard]] std::string_view outOfMemoryText() const noexcept { return outOfMemoryText_; }
 
     static Application* current() noexcept;
 
@@ -46,6 +49,7 @@ public:
 private:
     HINSTANCE instance_ = nullptr;
     std::wstring name_;
+    std::string_view outOfMemoryText_;
 };
 
 // cp932 bytes as UTF-16 (the Microsoft mapping of code page 932).

@@ -1,11 +1,14 @@
 #include "app/report_app.h"
 
 #include "app/report_dialog.h"
+#include "report/messages.h"
 
 namespace vantor::app {
 
 // The one application object.
 ReportApp theApp;
+
+ReportApp::ReportApp() : Application(messageText(Message::outOfMemory)) {}
 
 bool ReportApp::InitInstance() {
     {

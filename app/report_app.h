@@ -7,6 +7,7 @@ namespace vantor::app {
 
 class ReportApp final : public Application {
 public:
+    ReportApp();
     bool InitInstance() override;
 };
 
