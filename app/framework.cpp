@@ -61,13 +61,7 @@ int Application::run(HINSTANCE instance) noexcept {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
 
-        if (InitInstance()) {
-            MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
+        InitInstance();
         exitCode = ExitInstance();
         if (SUCCEEDED(com)) CoUninitialize();
     } catch (...) {

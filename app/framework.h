@@ -31,9 +31,9 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Runs the program.  False ends the application at once (no message
-    // loop of its own), which is what a dialog-based program returns.
-    virtual bool InitInstance() = 0;
+    // Runs the program; the application ends when it returns (a program
+    // made of modal dialogs needs no message loop of its own).
+    virtual void InitInstance() = 0;
     virtual int ExitInstance() { return 0; }
 
     [[nodiscard]] HINSTANCE instance() const noexcept { return instance_; }

@@ -10,13 +10,10 @@ ReportApp theApp;
 
 ReportApp::ReportApp() : Application(messageText(Message::outOfMemory)) {}
 
-bool ReportApp::InitInstance() {
-    {
-        ReportDialog dialog;
-        dialog.DoModal();
-    }  // the dialog, and the scenario body with it, is freed here
-    // The dialog has ended: the application ends without a message loop.
-    return false;
+void ReportApp::InitInstance() {
+    // The application ends with the dialog, which frees the scenario body.
+    ReportDialog dialog;
+    dialog.DoModal();
 }
 
 }  // namespace vantor::app

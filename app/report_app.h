@@ -8,7 +8,7 @@ namespace vantor::app {
 class ReportApp final : public Application {
 public:
     ReportApp();
-    bool InitInstance() override;
+    void InitInstance() override;
 };
 
 }  // namespace vantor::app
