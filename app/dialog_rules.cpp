@@ -3,6 +3,13 @@
 #include <algorithm>
 
 namespace vantor::app {
+namespace {
+
+constexpr std::string_view scenarioFolderSuffix = "\\Scenario\\";
+constexpr std::string_view scenarioPattern = "*.scx";
+constexpr char folderSeparator = '\\';
+
+}  // namespace
 
 std::string withSeparator(std::string folder) {
     if (folder.empty() || folder.back() != folderSeparator) folder += folderSeparator;
@@ -27,16 +34,6 @@ std::string initialFolderText(const std::string& gameFolder) {
     text += scenarioFolderSuffix;
     return text;
 }
-
-bool enterRefreshesList(int focusedControlId) { return focusedControlId == folderFieldId; }
-
-bool isSwallowedKey(unsigned message, std::uintptr_t key) {
-    constexpr unsigned keyDown = 0x0100;     // WM_KEYDOWN
-    constexpr std::uintptr_t escape = 0x1B;  // VK_ESCAPE
-    return message == keyDown && key == escape;
-}
-
-bool opensAboutBox(std::uint32_t command) { return (command & 0xFFF0u) == aboutCommandId; }
 
 IconPosition minimisedIconPosition(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};

@@ -3,32 +3,11 @@
 // decides the same things.
 #pragma once
 
-#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace vantor::app {
-
-// Control ids of the main dialog (the resource script uses the same numbers).
-inline constexpr int folderFieldId = 1000;
-inline constexpr int reportButtonId = 1002;
-inline constexpr int scenarioListId = 1003;
-inline constexpr int browseButtonId = 1004;
-
-// The window-menu command of the about item.
-inline constexpr std::uint32_t aboutCommandId = 0x0010;
-
-// The game's installation folder in the registry (HKEY_LOCAL_MACHINE, the
-// 32-bit view), and the buffer its value is read into.
-inline constexpr const char* gameRegistryKey =
-    "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
-inline constexpr const char* gameFolderValue = "EXE Path";
-inline constexpr std::size_t registryBufferSize = 1024;
-
-inline constexpr std::string_view scenarioFolderSuffix = "\\Scenario\\";
-inline constexpr std::string_view scenarioPattern = "*.scx";
-inline constexpr char folderSeparator = '\\';
 
 // The folder with a trailing "\" unless its last byte already is 0x5C (a
 // byte test: the trail byte of a double-byte character counts too).
@@ -47,17 +26,6 @@ std::string registryText(std::span<const char> buffer, bool readAsString);
 
 // The folder field at start-up: the game folder followed by "\Scenario\".
 std::string initialFolderText(const std::string& gameFolder);
-
-// Enter refreshes the list only while the folder field has the focus.
-bool enterRefreshesList(int focusedControlId);
-
-// The one key message the dialog consumes before the dialog manager sees it:
-// a key-down of Escape (WM_KEYDOWN 0x0100, VK_ESCAPE 0x1B).
-bool isSwallowedKey(unsigned message, std::uintptr_t key);
-
-// Window-menu commands 0x0010 to 0x001F open the about box: the system keeps
-// the low four bits of a command for itself.
-bool opensAboutBox(std::uint32_t command);
 
 // Where the icon is drawn in the client area of the minimised dialog:
 // centred, rounding up, with division that truncates toward zero.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/dialog_rules.h"
-#include "report/messages.h"
 
 namespace vantor::app {
 namespace {
@@ -40,7 +39,9 @@ std::string windowTextA(HWND window) {
 
 // --- Application ---------------------------------------------------------
 
-Application::Application() { theApplication = this; }
+Application::Application(std::string_view outOfMemoryText) noexcept : outOfMemoryText_(outOfMemoryText) {
+    theApplication = this;
+}
 
 Application::~Application() {
     if (theApplication == this) theApplication = nullptr;
@@ -60,13 +61,7 @@ int Application::run(HINSTANCE instance) noexcept {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
 
-        if (InitInstance()) {
-            MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
+        InitInstance();
         exitCode = ExitInstance();
         if (SUCCEEDED(com)) CoUninitialize();
     } catch (...) {
@@ -262,7 +257,8 @@ INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wPara
     try {
         return dialog->handle(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        showMessageBox(window, messageText(Message::outOfMemory));
+        if (const Application* application = Application::current())
+            showMessageBox(window, application->outOfMemoryText());
     } catch (...) {
     }
     return FALSE;

@@ -24,19 +24,22 @@ namespace vantor::app {
 // constructor registers it; WinMain runs it.
 class Application {
 public:
-    Application();
+    // `outOfMemoryText` (cp932) is the message shown when a dialog's handler
+    // runs out of memory.
+    explicit Application(std::string_view outOfMemoryText) noexcept;
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Runs the program.  False ends the application at once (no message
-    // loop of its own), which is what a dialog-based program returns.
-    virtual bool InitInstance() = 0;
+    // Runs the program; the application ends when it returns (a program
+    // made of modal dialogs needs no message loop of its own).
+    virtual void InitInstance() = 0;
     virtual int ExitInstance() { return 0; }
 
     [[nodiscard]] HINSTANCE instance() const noexcept { return instance_; }
     // The executable's file name without its extension.
     [[nodiscard]] const std::wstring& name() const noexcept { return name_; }
+    [[nodiscard]] std::string_view outOfMemoryText() const noexcept { return outOfMemoryText_; }
 
     static Application* current() noexcept;
 
@@ -46,6 +49,7 @@ public:
 private:
     HINSTANCE instance_ = nullptr;
     std::wstring name_;
+    std::string_view outOfMemoryText_;
 };
 
 // cp932 bytes as UTF-16 (the Microsoft mapping of code page 932).

@@ -7,7 +7,8 @@ namespace vantor::app {
 
 class ReportApp final : public Application {
 public:
-    bool InitInstance() override;
+    ReportApp();
+    void InitInstance() override;
 };
 
 }  // namespace vantor::app

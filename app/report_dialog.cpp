@@ -9,12 +9,20 @@
 #include "app/about_dialog.h"
 #include "app/dialog_rules.h"
 #include "app/resources/resource_ids.h"
+#include "report/report_command.h"
 
 namespace vantor::app {
 namespace {
 
 constexpr const char* pickerTitle = "Select Recgame Folder";
 constexpr std::size_t pickedPathSize = 1024;
+
+// The game's installation folder in the registry (HKEY_LOCAL_MACHINE, the
+// 32-bit view), and the buffer its value is read into.
+constexpr const char* gameRegistryKey =
+    "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
+constexpr const char* gameFolderValue = "EXE Path";
+constexpr std::size_t registryBufferSize = 1024;
 
 // The game folder as the registry holds it (the 32-bit view, where the
 // game's installer wrote), or the empty text.  Read only.
@@ -56,13 +64,13 @@ ReportDialog::ReportDialog()
 ReportDialog::~ReportDialog() = default;
 
 void ReportDialog::DoDataExchange(DataExchange& exchange) {
-    exchange.control(scenarioListId, scenarioList);
-    exchange.text(folderFieldId, folderText);
+    exchange.control(IDC_SCENARIO_LIST, scenarioList);
+    exchange.text(IDC_FOLDER, folderText);
 }
 
 bool ReportDialog::PreTranslateMessage(MSG& message) {
     // Esc never ends this dialog; only cancel (close box, Alt+F4, Close) does.
-    if (isSwallowedKey(message.message, message.wParam)) return true;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) return true;
     return Dialog::PreTranslateMessage(message);
 }
 
@@ -75,7 +83,7 @@ BOOL ReportDialog::OnInitDialog() {
         const std::wstring about = loadStringW(applicationInstance(), IDS_ABOUTBOX);
         if (!about.empty()) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING, aboutCommandId, about.c_str());
+            AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
 
@@ -94,7 +102,7 @@ void ReportDialog::OnOK() {
     // ends the dialog.
     UpdateData(true);
     const HWND focus = GetFocus();
-    if (enterRefreshesList(focus ? GetDlgCtrlID(focus) : 0)) fillScenarioList(folderText);
+    if (focus && GetDlgCtrlID(focus) == IDC_FOLDER) fillScenarioList(folderText);
     UpdateData(false);
 }
 
@@ -105,11 +113,11 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
         case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(onQueryDragIcon()); return true;
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) return false;
-            if (LOWORD(wParam) == reportButtonId) {
+            if (LOWORD(wParam) == IDC_REPORT) {
                 onReportButton();
                 return true;
             }
-            if (LOWORD(wParam) == browseButtonId) {
+            if (LOWORD(wParam) == IDC_BROWSE) {
                 browseForFolder();
                 return true;
             }
@@ -119,7 +127,8 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
 }
 
 bool ReportDialog::onSystemCommand(std::uint32_t command, LPARAM) {
-    if (!opensAboutBox(command)) return false;  // the default handling (Close ends the dialog)
+    // The system keeps the low four bits of a command for itself.
+    if ((command & 0xFFF0u) != IDM_ABOUTBOX) return false;  // the default handling (Close ends the dialog)
     AboutDialog about(window());
     about.DoModal();
     return true;
@@ -137,6 +146,20 @@ bool ReportDialog::onPaint() {
     DrawIcon(dc, at.x, at.y, appIcon);
     EndPaint(window(), &paint);
     return true;
+}
+
+// The report button: the selected scenario of the list, through extraction
+// and report, to the opened report file.
+void ReportDialog::onReportButton() {
+    UpdateData(true);
+    const int index = scenarioList.currentSelection();
+    if (index < 0) return;  // nothing selected: nothing happens, the body stays
+
+    const std::string entryName = scenarioList.text(index);
+    const std::string scenarioPath = scenarioPathFor(folderText, entryName);
+    // Frees the previous body, extracts into it, writes and opens the report,
+    // and removes the temporary file; every failure has shown its message.
+    static_cast<void>(runReportCommand(scenarioPath, scenarioBody, *this));
 }
 
 void ReportDialog::browseForFolder() {

@@ -1,5 +1,5 @@
-// Resource and control ids of Vantor's dialogs (shared by the resource
-// script and the program).
+// Resource, control and command ids of Vantor's dialogs: the one list, used
+// by the resource script, the program and its GUI test.
 #pragma once
 
 #define IDD_ABOUTBOX 100
@@ -11,3 +11,6 @@
 #define IDC_REPORT 1002
 #define IDC_SCENARIO_LIST 1003
 #define IDC_BROWSE 1004
+
+// The about item of the main dialog's window menu.
+#define IDM_ABOUTBOX 0x0010

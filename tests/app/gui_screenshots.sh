@@ -33,9 +33,9 @@ shoot() {
 start_app "$app"
 step show-dialog && shoot dialog
 step show-about && shoot about
-step hide-about
+step hide
 step show-message with_image.scx && shoot message
-step hide-message
+step hide
 step close
 if [ $status = 0 ]; then end_app; else end_app kill; fi
 reg delete "$game_key" /f /reg:32

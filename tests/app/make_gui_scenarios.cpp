@@ -15,59 +15,49 @@
 #include "samples/sample_scenario.h"
 #include "tests/support/scenario_builder.h"
 
-namespace {
-
 using namespace vantor::testing;
 namespace fs = std::filesystem;
 
-std::string z(const std::string& s) { return s + '\0'; }
-
-BodySpec small(const std::string& triggerName, std::int32_t effectType) {
-    BodySpec spec;
-    Trigger trigger;
-    trigger.name = z(triggerName);
-    trigger.description = z("");
-    Effect effect;
-    effect.type = effectType;
-    trigger.effects.push_back(effect);
-    spec.triggers.push_back(trigger);
-    return spec;
-}
+namespace {
 
 void write(const fs::path& path, const BodySpec& spec) {
     writeFile(path.string(), buildContainer(buildBody(spec).bytes));
 }
 
+// One trigger with one effect; texts end in a NUL, as the editor stores them.
+void write(const fs::path& path, const std::string& name, std::int32_t effectType, std::int32_t imageFlag = 0) {
+    Trigger trigger;
+    trigger.name = name + '\0';
+    trigger.description = std::string(1, '\0');
+    trigger.effects = {effect(effectType)};
+    BodySpec spec;
+    spec.imageFlag = imageFlag;
+    spec.triggers = {trigger};
+    write(path, spec);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_gui_scenarios ROOT\n");
         return 2;
     }
-    try {
-        const fs::path root = argv[1];
-        const fs::path scenarios = root / "game" / "Scenario";
-        fs::create_directories(scenarios / "folder.scx");
-        fs::create_directories(root / "other");
-        fs::create_directories(root / "decoy" / "Scenario");
-
-        write(scenarios / "sample.scx", sampleScenario());
-        // The file name in UTF-8, as the Unix file system holds it; the
-        // trigger's name in cp932, as the scenario holds it.
-        const char8_t* japaneseName = u8"日本語のシナリオ.scx";
-        write(scenarios / fs::path(japaneseName), small("ロードス島", 2));
-        write(scenarios / "UPPER.SCX", small("UPPER", 20));
-        BodySpec image = small("image", 3);
-        image.imageFlag = 1;
-        write(scenarios / "with_image.scx", image);
-        writeFile((scenarios / "broken.scx").string(), Bytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'x'});
-        writeFile((scenarios / "notes.txt").string(), Bytes{'n', 'o', 't', 'e', 's'});
-        write(root / "other" / "other.scx", small("other", 8));
-        write(root / "decoy" / "Scenario" / "decoy.scx", small("decoy", 9));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "make_gui_scenarios: %s\n", e.what());
-        return 1;
-    }
+    const fs::path root = argv[1], scenarios = root / "game" / "Scenario";
+    for (const fs::path& folder : {scenarios / "folder.scx", root / "other", root / "decoy" / "Scenario"})
+        fs::create_directories(folder);
+    write(scenarios / "sample.scx", sampleScenario());
+    // The file name in UTF-8, as the Unix file system holds it; the trigger's
+    // name in cp932, as the scenario holds it.
+    write(scenarios / fs::path(u8"日本語のシナリオ.scx"), "ロードス島", 2);
+    write(scenarios / "UPPER.SCX", "UPPER", 20);
+    write(scenarios / "with_image.scx", "image", 3, 1);
+    writeFile((scenarios / "broken.scx").string(), Bytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'x'});
+    writeFile((scenarios / "notes.txt").string(), Bytes{'n', 'o', 't', 'e', 's'});
+    write(root / "other" / "other.scx", "other", 8);
+    write(root / "decoy" / "Scenario" / "decoy.scx", "decoy", 9);
     return 0;
+} catch (const std::exception& e) {
+    std::fprintf(stderr, "make_gui_scenarios: %s\n", e.what());
+    return 1;
 }
