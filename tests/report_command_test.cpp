@@ -11,11 +11,6 @@ namespace {
 
 using testing::TempDir;
 
-std::string fileText(const std::string& path) {
-    const testing::Bytes b = testing::readFile(path);
-    return std::string(b.begin(), b.end());
-}
-
 TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNothingBehind) {
     for (const testing::Outcome& outcome : testing::everyOutcome()) {
         SCOPED_TRACE(outcome.name);
@@ -34,7 +29,7 @@ TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNoth
         if (outcome.needsPermissions) std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(testing::changesBeyondTheReport(before, testing::snapshot(dir), outcome), "");
         if (made) {
-            EXPECT_EQ(fileText(dir.file("x.scx.txt")), testing::sampleReport());
+            EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), testing::sampleReport());
         }
     }
 }
@@ -59,7 +54,7 @@ TEST(ReportCommand, JapaneseNamesAreBytesAndRunningTwiceGivesTheSameReport) {
     ScenarioBody body;
     ASSERT_TRUE(runReportCommand(dir.file(name), body, ui));
     ASSERT_TRUE(runReportCommand(dir.file(name), body, ui));
-    EXPECT_EQ(fileText(dir.file(name + ".txt")), testing::sampleReport());
+    EXPECT_EQ(testing::readText(dir.file(name + ".txt")), testing::sampleReport());
     EXPECT_EQ(dir.names(), (std::vector<std::string>{name, name + ".txt"}));
 }
 

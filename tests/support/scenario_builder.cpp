@@ -282,6 +282,11 @@ Bytes readFile(const std::string& path) {
     return out;
 }
 
+std::string readText(const std::string& path) {
+    const Bytes bytes = readFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 void writeFile(const std::string& path, const Bytes& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw std::runtime_error("cannot create " + path);

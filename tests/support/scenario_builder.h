@@ -176,6 +176,7 @@ void putFiller(Bytes& out, std::size_t count);
 std::int32_t storedCount(std::int64_t stored, std::size_t actual);
 
 Bytes readFile(const std::string& path);
+std::string readText(const std::string& path);  // the same bytes as a string
 void writeFile(const std::string& path, const Bytes& bytes);
 
 }  // namespace vantor::testing
