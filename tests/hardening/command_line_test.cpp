@@ -5,6 +5,7 @@
 // it does not own stay as they were, nothing of its own is left, and a run
 // that ends with 0 leaves the right report.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -12,13 +13,15 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include "cli/console_text.h"
 #include "report/report_command.h"
 #include "report/trigger_report.h"
-#include "tests/hardening/harness.h"
 #include "tests/support/outcomes.h"
 #include "tests/support/recording_actions.h"
 
@@ -29,10 +32,97 @@ using testing::Bytes;
 using testing::readText;
 using testing::TempDir;
 
+// vantor-report as a process: started with its arguments, environment and
+// output, as the caller or as a user without privileges (file permissions
+// bind nobody running as root).  The build tree may lie where that user
+// cannot reach it: the program is copied once, and the copy removed at exit.
+const std::string& program() {
+    static char folder[] = "/tmp/vantor-program-XXXXXX";
+    static const std::string copy = [] {
+        if (!::mkdtemp(folder) || ::chmod(folder, 0755) != 0) throw std::runtime_error("mkdtemp");
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        });
+        const std::string path = std::string(folder) + "/vantor-report";
+        std::filesystem::copy_file(VANTOR_REPORT_PROGRAM, path);
+        return path;
+    }();
+    return copy;
+}
+
+// "nobody" when running as root, else the caller.
+uid_t unprivilegedUser() { return ::geteuid() == 0 ? 65534 : ::geteuid(); }
+
+void handOver(const TempDir& dir) {
+    static_cast<void>(::lchown(dir.path().c_str(), unprivilegedUser(), unprivilegedUser()));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        static_cast<void>(::lchown(entry.path().c_str(), unprivilegedUser(), unprivilegedUser()));
+}
+
+struct Launch {
+    std::vector<std::string> args;
+    std::vector<std::string> environment = {"LC_ALL=C.UTF-8"};  // in place of their namesakes
+    bool unprivileged = false;
+    int output = -2;     // a descriptor for its standard output; -1: closed; -2: captured with standard error
+    std::string folder;  // where it runs; empty: here
+};
+
+// Where the captured output goes (named by the test process).
+std::string capturePath(const char* which) { return "/tmp/vantor-" + std::to_string(::getpid()) + which; }
+
+// Starts vantor-report; it is ended after a minute.
+pid_t start(const Launch& launch) {
+    const std::string outPath = capturePath("-out"), errPath = capturePath("-err"), path = program();
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    const int devNull = ::open("/dev/null", O_RDWR);
+    ::dup2(devNull, 0);
+    ::dup2(launch.output == -2 ? ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600) : devNull, 2);
+    if (launch.output == -2) ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    launch.output >= 0 ? ::dup2(launch.output, 1) : launch.output == -1 ? ::close(1) : 0;
+    ::alarm(60);
+    for (const std::string& entry : launch.environment) ::putenv(const_cast<char*>(entry.c_str()));
+    const uid_t user = unprivilegedUser();
+    if ((!launch.folder.empty() && ::chdir(launch.folder.c_str()) != 0) ||
+        (launch.unprivileged && (::setgroups(0, nullptr), ::setgid(user) != 0 || ::setuid(user) != 0)))
+        ::_exit(125);
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& a : launch.args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+}
+
+// Waits for it: the wait status.
+int finish(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+struct Result {
+    int exitStatus;  // 128 + the signal when ended by one
+    std::string out, err;
+};
+
+Result run(const Launch& launch) {
+    const int status = finish(start(launch));
+    Result r{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), readText(capturePath("-out")),
+             readText(capturePath("-err"))};
+    std::filesystem::remove(capturePath("-out"));
+    std::filesystem::remove(capturePath("-err"));
+    return r;
+}
+
+// UTF-8 text from a u8 literal (the tests' plain literals are cp932).
+std::string utf8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
 // A message as a UTF-8 terminal shows it (the options' table has one spelt out).
 std::string shown(Message message) { return cli::cp932ToUtf8(messageText(message)); }
 
-pid_t start(const std::vector<std::string>& args, int out) { return hardening::start({.args = args, .output = out}); }
+pid_t start(const std::vector<std::string>& args, int out) { return start(Launch{.args = args, .output = out}); }
 
 TEST(CommandLine, EveryOutcomeAsAUserWithoutPrivileges) {
     for (const testing::Outcome& outcome : testing::everyOutcome()) {
