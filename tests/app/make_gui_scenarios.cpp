@@ -5,6 +5,9 @@
 //                         notes.txt and the folder folder.scx (never listed)
 //   ROOT/other/           other.scx
 //   ROOT/decoy/Scenario/  decoy.scx (named only in the registry's 64-bit view)
+//   ROOT/cli/             bulky.scx (a report many times its body), lines.scx
+//                         (a description of 24 MiB of line breaks: a report
+//                         that takes a while to write), for vantor-report's tests
 //
 //   make_gui_scenarios ROOT
 #include <cstdio>
@@ -44,7 +47,7 @@ int main(int argc, char** argv) try {
         return 2;
     }
     const fs::path root = argv[1], scenarios = root / "game" / "Scenario";
-    for (const fs::path& folder : {scenarios / "folder.scx", root / "other", root / "decoy" / "Scenario"})
+    for (const fs::path& folder : {scenarios / "folder.scx", root / "other", root / "decoy" / "Scenario", root / "cli"})
         fs::create_directories(folder);
     write(scenarios / "sample.scx", sampleScenario());
     // The file name in UTF-8, as the Unix file system holds it; the trigger's
@@ -56,6 +59,14 @@ int main(int argc, char** argv) try {
     writeFile((scenarios / "notes.txt").string(), Bytes{'n', 'o', 't', 'e', 's'});
     write(root / "other" / "other.scx", "other", 8);
     write(root / "decoy" / "Scenario" / "decoy.scx", "decoy", 9);
+    BodySpec bulky, lines;
+    bulky.triggers.resize(1);
+    bulky.triggers[0].effects.assign(6000, effect(14));
+    for (Effect& e : bulky.triggers[0].effects) e.fields.clear();
+    write(root / "cli" / "bulky.scx", bulky);
+    lines.triggers.resize(1);
+    lines.triggers[0].description.assign(std::size_t{24} << 20, '\n');
+    write(root / "cli" / "lines.scx", lines);
     return 0;
 } catch (const std::exception& e) {
     std::fprintf(stderr, "make_gui_scenarios: %s\n", e.what());

@@ -14,7 +14,7 @@
 namespace vantor::testing {
 
 // The bundled sample's scenario (Japanese texts, every kind of line) and its
-// report.
+// report as it must be, byte for byte (tests/support/sample_report.txt).
 Bytes sampleFile();
 std::string sampleReport();
 
@@ -24,8 +24,9 @@ struct Outcome {
     std::vector<Message> messages;  // empty: the report is made
     // Puts what else the case needs beside x.scx.
     std::function<void(const TempDir&)> prepare;
-    bool needsPermissions = false;  // binds only a user who is not root
     bool removesTemporary = false;  // a stale x.scx.dat of ours is replaced, then removed
+    // (Permissions, which bind no one running as root, are tried from the
+    // shell: tests/hardening/command_line_test.sh.)
 };
 
 std::vector<Outcome> everyOutcome();

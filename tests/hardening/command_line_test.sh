@@ -1,0 +1,195 @@
+#!/bin/bash
+# vantor-report as a user runs it, in a folder that others share: its options,
+# messages and exit status; the viewer; an output that cannot be written; a
+# user without permissions; files another user planted beside a scenario; two
+# runs at once; fatal signals.  Whatever happens, the files it does not own
+# stay as they were, nothing of its own is left, and a run that ends with 0
+# leaves the whole report.  With WINE, vantor-report.exe runs the checks that
+# Windows shares: planted links and two runs at once.
+#
+#   command_line_test.sh WORK MAKE_GUI_SCENARIOS SAMPLE_REPORT CLI [WINE]
+set -u
+work=$1 make_scenarios=$2 golden=$3 cli=$4 wine=${5:-}
+[ -x "$make_scenarios" ] || { echo "SKIP: no native build ($make_scenarios)"; exit 77; }
+rm -rf "$work" && mkdir -p "$work" && cd "$work" && "$make_scenarios" made >/dev/null || exit 1
+sample=$work/made/game/Scenario/sample.scx  # its report is SAMPLE_REPORT
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+verdict() { if [ $? = 0 ]; then echo "ok   $1"; else fail "$1"; fi; }  # on the last command's status
+report() {
+    if [ -n "$wine" ]; then timeout 120 "$wine" "$cli" "$@" </dev/null; else timeout 60 "$cli" "$@" </dev/null; fi
+}
+files() { [ "$(cd "$1" && ls -A | tr '\n' ' ')" = "$2" ]; }
+fresh() { rm -rf "$1" && mkdir "$1" && cp "$sample" "$1/${2:-x.scx}"; }
+
+# Links planted by another user at the temporary file's and the report's names
+# are never written through.  Under Wine a Unix link may look like a file that
+# can be replaced: then either it stays and the run fails, or the report is
+# whole.
+for planted in x.scx.dat x.scx.txt; do
+    fresh "link-$planted" && printf guarded >"link-$planted/guarded" && ln -s guarded "link-$planted/$planted"
+    (cd "link-$planted" && report x.scx >/dev/null 2>&1)
+    rc=$?
+    [ "$(cat "link-$planted/guarded")" = guarded ] && [ -z "$(find "link-$planted" -name 'x.scx.*.*')" ] &&
+        { [ -n "$wine" ] || [ $rc = "$([ $planted = x.scx.dat ] && echo 1 || echo 0)" ]; } &&
+        { [ $rc != 0 ] || cmp -s "link-$planted/x.scx.txt" "$golden"; }
+    verdict "a link at $planted is not written through, nothing of ours is left (exit $rc)"
+done
+
+# Two runs at once each end with the whole report, and what a reader sees
+# meanwhile is the old report or the new one.
+fresh twice && cp made/cli/bulky.scx twice/x.scx && (cd twice && report x.scx >/dev/null) && mv twice/x.scx.txt bulky.txt
+rounds=$([ -n "$wine" ] && echo 5 || echo 25)
+for round in $(seq "$rounds"); do
+    printf old >twice/x.scx.txt
+    (cd twice && report x.scx >/dev/null 2>&1) &
+    first=$!
+    (cd twice && report $([ $((round % 2)) = 0 ] && echo --stdout) x.scx >/dev/null 2>&1) &
+    second=$!
+    for _ in $(seq 20); do
+        [ "$(head -c 3 twice/x.scx.txt)" = old ] && [ "$(stat -c %s twice/x.scx.txt)" = 3 ] ||
+            cmp -s twice/x.scx.txt bulky.txt || fail "round $round: a reader saw half a report"
+    done
+    wait $first && wait $second || fail "round $round: a run failed"
+    cmp -s twice/x.scx.txt bulky.txt || fail "round $round: the report differs"
+    files twice "x.scx x.scx.txt " || fail "round $round: left $(ls twice)"
+done
+echo "two runs at once: $rounds rounds"
+
+if [ -n "$wine" ]; then
+    echo "$failures failure(s)"
+    exit $((failures > 0))
+fi
+
+# --- The native program alone ------------------------------------------------
+export LC_ALL=C.UTF-8
+mkdir opts && cp "$sample" opts/a.scx && printf '\1\2\3' >opts/b.scx && mkfifo opts/pipe.scx || exit 1
+cat "$golden" "$golden" >twice.txt && iconv -f CP932 -t UTF-8 "$golden" | sed 's/\r$//' >utf8.txt || exit 1
+usage=$'\nTry \'vantor-report --help\'.\n'
+broken=$'b.scx: 解凍エラーです\n' open=$'ファイルをオープンできませんでした\n'
+# expect WHAT STATUS OUT-FILE-OR-TEXT ERR ARGUMENTS...: a run in opts/ that leaves nothing there.
+expect() {
+    local what=$1 status=$2 out=$3 err=$4 rc
+    shift 4
+    (cd opts && report "$@" >../out 2>../err)
+    rc=$?
+    [ -f "$out" ] || printf %s "$out" >expected
+    [ $rc = "$status" ] && cmp -s out "$([ -f "$out" ] && echo "$out" || echo expected)" &&
+        cmp -s err <(printf %s "$err") && rm -f opts/a.scx.txt && files opts "a.scx b.scx pipe.scx "
+    verdict "$what (exit $rc)"
+    rm -f opts/a.scx.txt
+}
+expect "usage: no scenario" 2 "" "vantor-report: no scenario file given$usage"
+expect "usage: an unknown option" 2 "" "vantor-report: unknown option: --frobnicate$usage" --frobnicate a.scx
+expect "usage: --open with --stdout" 2 "" "vantor-report: --open cannot open a report written to stdout$usage" \
+    --stdout --open a.scx
+expect "each scenario ends in its own way" 1 $'a.scx.txt\n' "${broken}missing.scx: $open" b.scx missing.scx -- a.scx
+expect "a named pipe is not waited for" 1 "" "pipe.scx: $open" pipe.scx
+expect "--stdout" 1 "$work/twice.txt" "$broken" --stdout a.scx b.scx a.scx
+expect "--stdout --utf8" 0 "$work/utf8.txt" "" --stdout --utf8 a.scx
+expect "control characters of names are shown escaped" 1 "" 'a\x1b[2J\x0ab.scx: '"$open" $'a\x1b[2J\nb.scx'
+LC_ALL=C expect "UTF-8 messages where the locale shows no Japanese" 1 "" "$broken" b.scx
+(cd opts && report --utf8 a.scx >/dev/null) && cmp -s opts/a.scx.txt utf8.txt
+verdict "--utf8 writes the report file in UTF-8"
+rm -f opts/a.scx.txt
+[[ "$(report --version)" =~ ^vantor-report\ [0-9.]+$ ]] &&
+    [ "$(report --help | head -n1)" = "Usage: vantor-report [OPTION]... SCENARIO..." ]
+verdict "--version and --help"
+
+# The viewer is given the report as a file, and its failure is reported.
+mkdir bin && printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"$(dirname "$0")/args"\nexit $VIEWER_STATUS\n' >bin/xdg-open &&
+    chmod +x bin/xdg-open && fresh viewer -x.scx || exit 1
+for status_path in 0:0:"$work/bin" 1:3:"$work/bin" 1:0:/nowhere; do
+    IFS=: read -r expected status path <<<"$status_path"
+    (cd viewer && PATH=$path:/usr/bin:/bin VIEWER_STATUS=$status report --open -- -x.scx >../out 2>../err)
+    [ $? = "$expected" ] && [ "$(cat out)" = -x.scx.txt ] &&
+        [ "$(cat err)" = "$([ "$expected" = 1 ] && echo "-x.scx: ビューアを起動できませんでした。")" ]
+    verdict "the viewer $path, ending with $status"
+done
+[ "$(cat bin/args)" = $'./-x.scx.txt\n./-x.scx.txt' ]
+verdict "the viewer is given ./-x.scx.txt"
+
+# An output that cannot be written fails the run; nothing meant for it goes
+# into a file of ours: a full disk, a reader that went away (| head -n0), an
+# output closed at the start (>&-).
+mkfifo gone && exec 4<>gone 5>gone 4<&- || exit 1
+for output in full-stdout full gone closed; do
+    fresh "out-$output" a.scx && cp "$sample" "out-$output/b.scx"
+    cd "out-$output"
+    case $output in
+    full-stdout) report --stdout a.scx b.scx >/dev/full 2>/dev/null ;;
+    full) report a.scx b.scx >/dev/full 2>/dev/null ;;
+    gone) report a.scx b.scx >&5 2>/dev/null ;;
+    closed) report a.scx b.scx >&- 2>/dev/null ;;
+    esac
+    rc=$?
+    cd "$work"
+    [ $rc = 1 ] && if [ $output = full-stdout ]; then files out-$output "a.scx b.scx "; else
+        files out-$output "a.scx a.scx.txt b.scx b.scx.txt " && cmp -s out-$output/b.scx.txt "$golden"; fi
+    verdict "$output output: the run fails, only whole reports are left"
+done
+exec 5>&-
+
+# A report is no more readable than its scenario.
+fresh modes
+for mode in 600 640 644; do
+    chmod $mode modes/x.scx && (cd modes && report x.scx >/dev/null) && [ "$(stat -c %a modes/x.scx.txt)" = $mode ]
+    verdict "a report of a scenario of mode $mode"
+done
+
+# A body of 600 MiB of zeros (its inflating takes a while; its version is none).
+{ printf '1.21\0\0\0\0' && head -c 600M /dev/zero | gzip -1 | tail -c +11; } >long.scx || exit 1
+
+# As a user without privileges: an unreadable scenario, a folder without
+# write permission (the old report stays; printing needs no file), a temporary
+# file that cannot be removed; another user's file at the temporary name.
+if [ "$(id -u)" = 0 ]; then
+    # Where "nobody" can reach it: the program and the folders.
+    shared=$(mktemp -d) && chmod 755 "$shared" && trap 'rm -rf "$shared"' EXIT && cp "$cli" "$shared/" || exit 1
+    nobody() { (cd "$shared/perm" && setpriv --reuid=65534 --regid=65534 --clear-groups "$shared/$(basename "$cli")" "$@"); }
+    fresh "$shared/perm" && chmod 0 "$shared/perm/x.scx" && chown -R 65534 "$shared/perm"
+    nobody x.scx >/dev/null 2>err
+    [ $? = 1 ] && [ "$(cat err)" = "x.scx: ${open%$'\n'}" ] && files "$shared/perm" "x.scx "
+    verdict "an unreadable scenario"
+    fresh "$shared/perm" && printf old >"$shared/perm/x.scx.txt" && chown -R 65534 "$shared/perm" && chmod 555 "$shared/perm"
+    nobody x.scx >/dev/null 2>err
+    [ $? = 1 ] && [ "$(cat err)" = "x.scx: ファイルの作成に失敗しました" ] && files "$shared/perm" "x.scx x.scx.txt " &&
+        [ "$(cat "$shared/perm/x.scx.txt")" = old ] && nobody --stdout x.scx >/dev/null
+    verdict "a folder without write permission (printing needs no file beside the scenario)"
+    # The folder forbids it from the moment the temporary file exists.
+    chmod 755 "$shared/perm" && rm -rf "$shared/perm" && mkdir "$shared/perm" && cp long.scx "$shared/perm/x.scx" &&
+        chown -R 65534 "$shared/perm" || exit 1
+    nobody x.scx >/dev/null 2>err &
+    pid=$!
+    for _ in $(seq 5000); do [ -e "$shared/perm/x.scx.dat" ] && break; sleep 0.002; done
+    chmod 555 "$shared/perm"
+    wait $pid
+    [ $? = 1 ] && files "$shared/perm" "x.scx x.scx.dat " &&
+        [ "$(cat err)" = $'x.scx: 未対応のバージョンのシナリオです。\nx.scx: 一時ファイルを削除できませんでした。' ]
+    verdict "a temporary file that cannot be removed is reported"
+    fresh foreign && printf d >foreign/x.scx.dat && chown 65534 foreign/x.scx.dat
+    (cd foreign && report x.scx >/dev/null 2>&1)
+    [ $? = 1 ] && [ "$(cat foreign/x.scx.dat)" = d ] && files foreign "x.scx x.scx.dat "
+    verdict "another user's file at the temporary name stays"
+fi
+
+# Fatal signals leave no file of ours: sent while the body is being inflated
+# (the temporary file exists) and while the report is being written (the
+# partial report exists).
+set -m  # its own process group: a background job's SIGINT and SIGQUIT are not ignored
+mkdir signals && cp made/cli/lines.scx long.scx signals/ || exit 1
+for signal in INT TERM HUP QUIT; do
+    for case in long.scx:long.scx.dat lines.scx:lines.scx.txt.; do
+        IFS=: read -r scenario ours <<<"$case"
+        (cd signals && exec "$cli" "$scenario" >/dev/null 2>&1) &
+        pid=$!
+        for _ in $(seq 5000); do [ -n "$(find signals -name "$ours*")" ] && break; sleep 0.002; done
+        kill -$signal $pid
+        wait $pid
+        [ $? = $((128 + $(kill -l $signal))) ] && files signals "lines.scx long.scx "
+        verdict "SIG$signal while $ours* exists: the run ends by it, nothing of ours is left"
+    done
+done
+
+echo "$failures failure(s)"
+[ $failures = 0 ]
