@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "report/report_command.h"
 #include "report/trigger_report.h"
 #include "scenario/walk.h"
 #include "tests/support/recording_actions.h"
+#include "tests/support/scenario_builder.h"
 
 namespace vantor::fuzz {
 namespace {
@@ -36,11 +36,6 @@ struct ScratchFolder {
     }
 };
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A report as the file holds it: the count line first, every LF preceded by
 // a CR, and the last line ended.
 std::string checkReportShape(std::string_view report) {
@@ -54,7 +49,7 @@ std::string checkReportShape(std::string_view report) {
 // What went wrong in one report command on the scenario, or nothing.
 std::string checkCommand(const fs::path& scenario, std::span<const std::uint8_t> data, bool reported,
                          const testing::RecordingActions& ui, const ScenarioBody& body) {
-    const std::string held = readAll(scenario);
+    const std::string held = testing::readText(scenario);
     if (held != std::string_view(reinterpret_cast<const char*>(data.data()), data.size()))
         return "the scenario file changed";
     for (const auto& entry : fs::directory_iterator(scenario.parent_path()))
@@ -68,7 +63,7 @@ std::string checkCommand(const fs::path& scenario, std::span<const std::uint8_t>
     }
     if (!ui.messages.empty()) return "a message was shown for a report that was made";
     if (ui.opened != std::vector<std::string>{reportPath.string()}) return "the report was not handed to the viewer";
-    const std::string report = readAll(reportPath);
+    const std::string report = testing::readText(reportPath);
     fs::remove(reportPath);
     if (std::string shape = checkReportShape(report); !shape.empty()) return shape;
     ReportBuffer again;

@@ -1,8 +1,5 @@
 #include "tests/support/outcomes.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 
@@ -42,10 +39,7 @@ std::vector<Outcome> everyOutcome() {
 
     namespace fs = std::filesystem;
     const auto folderAt = [](const char* name) {
-        return [name](const TempDir& dir) {
-            fs::remove(dir.path() / name);
-            fs::create_directory(dir.path() / name);
-        };
+        return [name](const TempDir& dir) { fs::remove(dir.path() / name), fs::create_directory(dir.path() / name); };
     };
     const auto fileAt = [](const char* name) {
         return [name](const TempDir& dir) { writeFile(dir.file(name), {'d'}); };
@@ -94,8 +88,7 @@ std::vector<Outcome> everyOutcome() {
     // Links planted by another user of the folder, to files of the victim's.
     const auto linkAt = [](const char* name, const char* target) {
         return [name, target](const TempDir& dir) {
-            fs::remove(dir.path() / name);
-            fs::create_symlink(dir.path() / target, dir.path() / name);
+            fs::remove(dir.path() / name), fs::create_symlink(dir.path() / target, dir.path() / name);
         };
     };
     const std::vector<Outcome> posix = {
@@ -129,12 +122,8 @@ std::map<std::string, std::string> snapshot(const TempDir& dir) {
             out[name] = "link to " + fs::read_symlink(entry.path()).string();
         else if (entry.is_directory())
             out[name] = "folder";
-        else if (::access(entry.path().string().c_str(), R_OK) != 0)
-            out[name] = "unreadable";
-        else {
-            const Bytes b = readFile(entry.path().string());
-            out[name] = std::string(b.begin(), b.end());
-        }
+        else
+            out[name] = readText(entry.path().string());
     }
     return out;
 }

@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace vantor::testing {
@@ -272,14 +274,9 @@ Bytes buildContainer(const Bytes& body, const HeaderSpec& header) {
 }
 
 Bytes readFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw std::runtime_error("cannot open " + path);
-    Bytes out;
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
-    std::fclose(f);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string readText(const std::string& path) {

@@ -1,8 +1,6 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -27,13 +25,6 @@ public:
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     [[nodiscard]] std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // Asked with the C library, as the program names its files: a cp932 name
-    // is the same bytes there on every system (std::filesystem on Windows
-    // reads narrow names in another encoding).
-    [[nodiscard]] bool exists(const std::string& name) const {
-        struct stat info;
-        return ::stat(file(name).c_str(), &info) == 0;
-    }
     // The names in the folder, sorted.
     [[nodiscard]] std::vector<std::string> names() const {
         std::vector<std::string> out;
