@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets: scenarios made by the test
-// builder in every edition's layout, the scenario of every outcome of the
-// report command, and copies of given scenario files, each as a scenario file
-// (for the file target) and as its decompressed body (for the body target).
+// builder in every edition's layout, and copies of given scenario files, each
+// as a scenario file (for the file target) and as its decompressed body (for
+// the body target).
 //
 //   vantor-fuzz-seeds OUTDIR [SCENARIO_FILE...]
 //
@@ -11,15 +11,39 @@
 #include <string>
 #include <vector>
 
-#include "samples/sample_scenario.h"
 #include "scenario/extract.h"
-#include "tests/support/outcomes.h"
+#include "tests/support/scenario_builder.h"
 
 namespace {
 
 using namespace vantor::testing;
 
 void write(const std::filesystem::path& path, const Bytes& bytes) { writeFile(path.string(), bytes); }
+
+// Every effect and condition type with its fields set, records stored with
+// fewer fields (as third-party editors store them), negative counts.
+std::vector<Trigger> seedTriggers() {
+    Trigger every, fewer, negative;
+    every.name = "A trigger whose name is longer than thirty bytes";
+    every.description = "one\r\ntwo\nthree\rfour";
+    every.loop = every.objective = every.executeOnLoad = 1;
+    for (std::int32_t type = -1; type <= 110; ++type) {
+        every.effects.push_back(effect(type).set(1, 250).set(2, 3).set(6, 4).set(7, 1).set(8, 2).set(9, 22).set(13, 3));
+        every.effects.back().text = std::string("shown\r\ntext\0tail", 16);
+        if (type % 5 == 0) every.effects.back().select({101, 102});
+    }
+    for (std::int32_t type = -1; type <= 90; ++type)
+        every.conditions.push_back(condition(type).set(0, 10).set(4, 83).set(5, 2).set(6, 101).set(13, 7));
+    for (std::size_t stored : {0u, 1u, 5u, 14u, 22u}) {
+        fewer.effects.push_back(effect(stored % 2 ? 14 : 24));
+        fewer.effects.back().fields.assign(stored, 3);
+        fewer.conditions.push_back(condition(3));
+        fewer.conditions.back().fields.assign(stored % 17, 4);
+    }
+    negative.effectCount = -1;
+    negative.conditionCount = -5;
+    return {every, fewer, negative};
+}
 
 }  // namespace
 
@@ -32,14 +56,16 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out / "file");
     std::filesystem::create_directories(out / "body");
     try {
-        // The sample's triggers show every kind of line, and records as
-        // third-party editors store them.
-        for (const Edition& e : everyEdition(sampleScenario().triggers)) {
+        for (const Edition& e : everyEdition(seedTriggers())) {
             write(out / "body" / (e.name + ".body"), e.body);
             write(out / "file" / (e.name + ".scx"), e.file);
         }
-        for (const Outcome& o : everyOutcome()) write(out / "file" / (o.name + ".scx"), o.scenario);
-        const Bytes body = buildBody(sampleScenario()).bytes;
+        BodySpec image;
+        image.imageFlag = 1;
+        write(out / "file" / "image.scx", buildContainer(buildBody(image).bytes));
+        image.imageFlag = 0;
+        image.triggers = seedTriggers();
+        const Bytes body = buildBody(image).bytes;
         Bytes stored = {'1', '.', '2', '1', 0, 0, 0, 0};  // stored (uncompressed) deflate blocks
         const Bytes blocks = rawDeflate(body, 0);
         stored.insert(stored.end(), blocks.begin(), blocks.end());

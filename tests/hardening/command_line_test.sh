@@ -130,11 +130,24 @@ for output in full-stdout full gone closed; do
 done
 exec 5>&-
 
-# A report is no more readable than its scenario.
+# A write that fails (here a file-size limit) leaves the old report as it was,
+# and nothing of ours: while the report is written, and while the body is.
+fresh limits && cp made/cli/bulky.scx limits/x.scx && printf old >limits/x.scx.txt
+for blocks in $(($(stat -c %s bulky.txt) / 2048)) 8; do
+    (cd limits && ulimit -f $blocks && report x.scx >/dev/null 2>../err)
+    [ $? = 1 ] && [ "$(cat err)" = "x.scx: ファイルの作成に失敗しました" ] && files limits "x.scx x.scx.txt " &&
+        [ "$(cat limits/x.scx.txt)" = old ]
+    verdict "a write limit of $blocks KiB"
+done
+
+# A report is no more readable than its scenario, and each run's report is a
+# new file renamed over the old one, never the old one rewritten.
 fresh modes
 for mode in 600 640 644; do
-    chmod $mode modes/x.scx && (cd modes && report x.scx >/dev/null) && [ "$(stat -c %a modes/x.scx.txt)" = $mode ]
-    verdict "a report of a scenario of mode $mode"
+    old=$(stat -c %i modes/x.scx.txt 2>/dev/null)
+    chmod $mode modes/x.scx && (cd modes && report x.scx >/dev/null) && [ "$(stat -c %a modes/x.scx.txt)" = $mode ] &&
+        [ "$(stat -c %i modes/x.scx.txt)" != "$old" ]
+    verdict "a report of a scenario of mode $mode, a new file"
 done
 
 # A body of 600 MiB of zeros (its inflating takes a while; its version is none).

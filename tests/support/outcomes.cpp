@@ -23,6 +23,17 @@ std::vector<Outcome> everyOutcome() {
         return buildContainer(built.bytes, HeaderSpec{.leading = version <= 1.20f ? "1.18" : "1.21"});
     };
     const auto same = [](BodySpec&) {};
+    const auto storedMap = [](std::int32_t width, std::int32_t height) {  // 1.24, with map sides of its own
+        BodySpec spec;
+        spec.layout = Layout::stored;
+        spec.version = 1.24f;
+        BuiltBody built = buildBody(spec);
+        std::memcpy(built.bytes.data() + built.mapOffset, &width, 4);
+        std::memcpy(built.bytes.data() + built.mapOffset + 4, &height, 4);
+        return buildContainer(built.bytes);
+    };
+    Bytes headerPastTheEnd = buildContainer({1, 2, 3}, HeaderSpec{3, false, std::string(200, 'd')});
+    headerPastTheEnd.resize(100);
     const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
         DefinitiveSpec spec;
         spec.version = version;
@@ -53,6 +64,7 @@ std::vector<Outcome> everyOutcome() {
         {"negative header length", badHeader, {Message::decompressionFailed}, {}},
         {"cut-short stream", cut, {Message::decompressionFailed}, {}},
         {"empty stream", buildContainer({}), {Message::decompressionFailed}, {}},
+        {"header past the end of the file", headerPastTheEnd, {Message::decompressionFailed}, {}},
         {"another version", fileOf([](BodySpec& s) { s.version = 1.10f; }), {Message::unsupportedVersion}, {}},
         {"container of another game", buildContainer(good, HeaderSpec{.leading = "1.11"}), {Message::unsupportedVersion}, {}},
         // Parts that do not stand where the version puts them (no -99 behind the first).
@@ -71,6 +83,8 @@ std::vector<Outcome> everyOutcome() {
         {"huge effect count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].effectCount = 0x7FFFFFFF; }), {Message::unreadableBody}, {}},
         {"huge condition count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].conditionCount = 1 << 30; }), {Message::unreadableBody}, {}},
         {"map dimension of no map", fileOf(same, Layout::fixed, 1.22f, 18464, 30000), {Message::unreadableBody}, {}},
+        {"map sides of no map", storedMap(0x7FFFFFFF, 0x7FFFFFFF), {Message::unreadableBody}, {}},
+        {"negative map side", storedMap(-1, 5), {Message::unreadableBody}, {}},
         {"missing scenario", good, {Message::openFailed}, [](const TempDir& dir) { fs::remove(dir.path() / "x.scx"); }},
         {"folder named like the scenario", good, {Message::openFailed}, folderAt("x.scx")},
         {"report file cannot be replaced", good, {Message::createFailed}, folderAt("x.scx.txt")},
@@ -96,6 +110,7 @@ std::vector<Outcome> everyOutcome() {
         {"link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "guarded")},
         {"link at the temporary file to the scenario", good, {Message::createFailed}, linkAt("x.scx.dat", "x.scx")},
         {"dangling link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "missing")},
+        {"dangling link as the scenario", good, {Message::openFailed}, linkAt("x.scx", "gone.scx")},
     };
     // clang-format on
     all.insert(all.end(), posix.begin(), posix.end());
