@@ -20,8 +20,8 @@ using namespace vantor::testing;
 
 void write(const std::filesystem::path& path, const Bytes& bytes) { writeFile(path.string(), bytes); }
 
-// Every effect and condition type with its fields set, records stored with
-// fewer fields (as third-party editors store them), negative counts.
+// Every effect and condition type with its fields set; records stored with
+// fewer fields (as third-party editors store them); negative counts.
 std::vector<Trigger> seedTriggers() {
     Trigger every, fewer, negative;
     every.name = "A trigger whose name is longer than thirty bytes";
@@ -40,8 +40,7 @@ std::vector<Trigger> seedTriggers() {
         fewer.conditions.push_back(condition(3));
         fewer.conditions.back().fields.assign(stored % 17, 4);
     }
-    negative.effectCount = -1;
-    negative.conditionCount = -5;
+    negative.effectCount = negative.conditionCount = -1;
     return {every, fewer, negative};
 }
 

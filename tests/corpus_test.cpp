@@ -122,15 +122,5 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
     }
 }
 
-TEST_F(Corpus, ConquestOfRhodesLineByLine) {
-    const CorpusReport r = reportOf("aoc_Conquest_of_Rhodes.scx");
-    for (const char* lines : {"\r\n0000 VC Take Rhodes                 オン     いいえ はい            1\r\n"
-                              "説明：Bring the Grand Master",
-                              "  効果 0  :外交姿勢の変更\r\n  効果 1  :外交姿勢の変更\r\n  効果 2  :チャットの送信\r\n"
-                              "  効果 3  :トリガを有効にする (0001)\r\n  効果 4  :トリガを無効にする (0028)\r\n",
-                              "\r\n0004 Help from Cyprus", "  効果 0  :貢物 (プレイヤー 3→プレイヤー 1 資源A 100)\r\n"})
-        EXPECT_NE(r.text.find(lines), std::string::npos) << lines;
-}
-
 }  // namespace
 }  // namespace vantor

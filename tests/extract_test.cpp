@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-
 #include "scenario/container.h"
 #include "scenario/extract.h"
 #include "tests/support/scenario_builder.h"
@@ -36,6 +34,8 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
     const Bytes whole = testing::buildContainer(big);
     Bytes trailing = whole;
     trailing.insert(trailing.end(), 300, 0xEE);  // never read
+    Bytes wrapped = withHeaderLength(0, 8);
+    wrapped.insert(wrapped.end(), {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
     struct Case {
         std::string what;
         Bytes file;
@@ -43,16 +43,12 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
         bool temporary = true;
     };
     std::vector<Case> cases = {
-        {"header length 0, no version", testing::buildContainer(pattern(1000), "", ""), pattern(1000)},
-        {"long header", testing::buildContainer(pattern(1000), std::string(5000, '\xFF'), "\x01\x02\x03\x04"),
-         pattern(1000)},
         {"bytes behind the stream", trailing, big},
         {"no output", testing::buildContainer(Bytes{}), {}},
         {"no stream", withHeaderLength(0, 8), {}},
-        {"zlib-wrapped stream", withHeaderLength(0, 8), {}},
+        {"zlib-wrapped stream", wrapped, {}},
         {"header up to the end", withHeaderLength(92, 100), {}},
     };
-    cases[5].file.insert(cases[5].file.end(), {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
     for (std::size_t size : {std::size_t{1}, extractionChunkSize - 1, extractionChunkSize, extractionChunkSize + 1,
                              3 * extractionChunkSize + 17})
         cases.push_back({"body of " + std::to_string(size), testing::buildContainer(pattern(size)), pattern(size)});
@@ -88,12 +84,8 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
     // What follows the deflate stream is never read: a sparse tail of 5 GiB
     // (the bytes this process read, before and after).
     const auto bytesRead = [] {
-        std::ifstream io("/proc/self/io");
-        std::string key;
-        long long value = 0;
-        while (io >> key >> value && key != "rchar:") {
-        }
-        return value;
+        const std::string io = testing::readText("/proc/self/io");
+        return std::stoll(io.substr(io.find("rchar:") + 6));
     };
     testing::writeFile(dir.file("x.scx"), whole);
     if (::truncate(dir.file("x.scx").c_str(), 5LL << 30) == 0) {

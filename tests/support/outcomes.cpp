@@ -13,25 +13,16 @@ std::string sampleReport() { return readText(VANTOR_SAMPLE_REPORT); }
 
 std::vector<Outcome> everyOutcome() {
     const auto fileOf = [](void (*change)(BodySpec&), Layout layout = Layout::fixed, float version = 1.22f,
-                           std::size_t at = 0, std::int32_t value = 0) {  // a stored int32 at `at` from the map step
+                           std::size_t at = 0, std::int64_t value = 0) {  // 8 stored bytes at `at` from the map step
         BodySpec spec;
         spec.layout = layout;
         spec.version = version;
         change(spec);
         BuiltBody built = buildBody(spec);
-        if (at) std::memcpy(built.bytes.data() + built.mapStepOffset + at, &value, 4);
+        if (at) std::memcpy(built.bytes.data() + built.mapStepOffset + at, &value, 8);
         return buildContainer(built.bytes, HeaderSpec{.leading = version <= 1.20f ? "1.18" : "1.21"});
     };
     const auto same = [](BodySpec&) {};
-    const auto storedMap = [](std::int32_t width, std::int32_t height) {  // 1.24, with map sides of its own
-        BodySpec spec;
-        spec.layout = Layout::stored;
-        spec.version = 1.24f;
-        BuiltBody built = buildBody(spec);
-        std::memcpy(built.bytes.data() + built.mapOffset, &width, 4);
-        std::memcpy(built.bytes.data() + built.mapOffset + 4, &height, 4);
-        return buildContainer(built.bytes);
-    };
     Bytes headerPastTheEnd = buildContainer({1, 2, 3}, HeaderSpec{3, false, std::string(200, 'd')});
     headerPastTheEnd.resize(100);
     const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
@@ -83,8 +74,8 @@ std::vector<Outcome> everyOutcome() {
         {"huge effect count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].effectCount = 0x7FFFFFFF; }), {Message::unreadableBody}, {}},
         {"huge condition count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].conditionCount = 1 << 30; }), {Message::unreadableBody}, {}},
         {"map dimension of no map", fileOf(same, Layout::fixed, 1.22f, 18464, 30000), {Message::unreadableBody}, {}},
-        {"map sides of no map", storedMap(0x7FFFFFFF, 0x7FFFFFFF), {Message::unreadableBody}, {}},
-        {"negative map side", storedMap(-1, 5), {Message::unreadableBody}, {}},
+        {"map sides of no map", fileOf(same, stored, 1.24f, 18548, 0x7FFFFFFF7FFFFFFF), {Message::unreadableBody}, {}},
+        {"negative map side", fileOf(same, stored, 1.24f, 18548, 0x5FFFFFFFF), {Message::unreadableBody}, {}},
         {"missing scenario", good, {Message::openFailed}, [](const TempDir& dir) { fs::remove(dir.path() / "x.scx"); }},
         {"folder named like the scenario", good, {Message::openFailed}, folderAt("x.scx")},
         {"report file cannot be replaced", good, {Message::createFailed}, folderAt("x.scx.txt")},
