@@ -1,5 +1,4 @@
 // Definitive Edition bodies and containers for tests, fuzz seeds and benchmarks.
-#include <bit>
 #include <string>
 
 #include "tests/support/scenario_builder.h"
@@ -18,43 +17,7 @@ double triggerVersion(int v) {
     return v >= 147 ? 3.5 : 2.2;
 }
 
-void putF64(Bytes& out, double value) {
-    const auto u = std::bit_cast<std::uint64_t>(value);
-    putS32(out, static_cast<std::int32_t>(u & 0xFFFFFFFFu));
-    putS32(out, static_cast<std::int32_t>(u >> 32));
-}
-
 void putU16(Bytes& out, std::uint16_t value) { putS16(out, static_cast<std::int16_t>(value)); }
-
-void putEffect(Bytes& out, const Effect& e, int v) {
-    putEffect(out, e);
-    if (v >= 154)
-        for (const std::string& t : e.optionTexts) putString32(out, t);
-}
-
-void putCondition(Bytes& out, const Condition& c, int v) {
-    putCondition(out, c);
-    if (v >= 140) putString32(out, c.scriptText);
-}
-
-void putTrigger(Bytes& out, const Trigger& t, int v) {
-    putS32(out, t.enabled);
-    out.push_back(static_cast<std::uint8_t>(t.loop));
-    if (v >= 155) out.push_back(static_cast<std::uint8_t>(t.executeOnLoad));
-    putFiller(out, 4);
-    out.push_back(static_cast<std::uint8_t>(t.objective));
-    putS32(out, t.descriptionOrder);
-    putFiller(out, 12);
-    putString32(out, t.description);
-    putString32(out, t.name);
-    putString32(out, t.shortDescription);
-    putS32(out, storedCount(t.effectCount, t.effects.size()));
-    for (const Effect& e : t.effects) putEffect(out, e, v);
-    for (std::size_t i = 0; i < t.effects.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
-    putS32(out, storedCount(t.conditionCount, t.conditions.size()));
-    for (const Condition& c : t.conditions) putCondition(out, c, v);
-    for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
-}
 
 }  // namespace
 
@@ -178,10 +141,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     putF64(out, triggerVersion(v));
     out.push_back(0);
 
-    built.triggerCountOffset = out.size();
-    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
-    for (const Trigger& t : spec.triggers) putTrigger(out, t, v);
-    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    putTriggerSection(built, spec.triggers, spec.triggerCount, spec.trailing, v);
     return built;
 }
 

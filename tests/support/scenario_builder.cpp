@@ -27,43 +27,55 @@ void putCondition(Bytes& out, const Condition& c) {
     for (std::int32_t f : c.fields) putS32(out, f);
 }
 
+namespace {
+
+// A stored count: the given one, or the list's size when it was left unset.
 std::int32_t storedCount(std::int64_t stored, std::size_t actual) {
     return static_cast<std::int32_t>(stored == Trigger::unset ? static_cast<std::int64_t>(actual) : stored);
 }
 
-namespace {
-
-void putTrigger(Bytes& out, const Trigger& t) {
+void putTrigger(Bytes& out, const Trigger& t, int definitive) {
     putS32(out, t.enabled);
     out.push_back(static_cast<std::uint8_t>(t.loop));
+    if (definitive >= 155) out.push_back(static_cast<std::uint8_t>(t.executeOnLoad));
     putFiller(out, 4);
     out.push_back(static_cast<std::uint8_t>(t.objective));
     putS32(out, t.descriptionOrder);
-    putFiller(out, 4);
+    putFiller(out, definitive ? 12 : 4);
     putString32(out, t.description);
     putString32(out, t.name);
+    if (definitive) putString32(out, t.shortDescription);
     putS32(out, storedCount(t.effectCount, t.effects.size()));
-    for (const Effect& e : t.effects) putEffect(out, e);
+    for (const Effect& e : t.effects) {
+        putEffect(out, e);
+        if (definitive >= 154)
+            for (const std::string& text : e.optionTexts) putString32(out, text);
+    }
     for (std::size_t i = 0; i < t.effects.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
     putS32(out, storedCount(t.conditionCount, t.conditions.size()));
-    for (const Condition& c : t.conditions) putCondition(out, c);
+    for (const Condition& c : t.conditions) {
+        putCondition(out, c);
+        if (definitive >= 140) putString32(out, c.scriptText);
+    }
     for (std::size_t i = 0; i < t.conditions.size(); ++i) putS32(out, static_cast<std::int32_t>(i));
 }
 
-void putS64(Bytes& out, std::int64_t value) {
-    putS32(out, static_cast<std::int32_t>(value & 0xFFFFFFFF));
-    putS32(out, static_cast<std::int32_t>(value >> 32));
+}  // namespace
+
+void putF64(Bytes& out, double value) {
+    const auto u = std::bit_cast<std::uint64_t>(value);
+    putS32(out, static_cast<std::int32_t>(u & 0xFFFFFFFFu));
+    putS32(out, static_cast<std::int32_t>(u >> 32));
 }
 
-void putTriggerSection(BuiltBody& built, const BodySpec& spec) {
+void putTriggerSection(BuiltBody& built, const std::vector<Trigger>& triggers, std::int64_t triggerCount,
+                       const std::string& trailing, int definitive) {
     Bytes& out = built.bytes;
     built.triggerCountOffset = out.size();
-    putS32(out, storedCount(spec.triggerCount, spec.triggers.size()));
-    for (const Trigger& t : spec.triggers) putTrigger(out, t);
-    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    putS32(out, storedCount(triggerCount, triggers.size()));
+    for (const Trigger& t : triggers) putTrigger(out, t, definitive);
+    out.insert(out.end(), trailing.begin(), trailing.end());
 }
-
-}  // namespace
 
 Effect& Effect::set(std::size_t field, std::int32_t value) {
     fields.at(field) = value;
@@ -168,7 +180,7 @@ void putStoredLayout(BuiltBody& built, const BodySpec& spec) {
             if (p.tailCount >= 2.0f) putFiller(out, 8);
         }
     }
-    putS64(out, std::bit_cast<std::int64_t>(spec.triggerVersion));
+    putF64(out, spec.triggerVersion);
     putFiller(out, 1);
 }
 
@@ -178,7 +190,7 @@ BuiltBody buildBody(const BodySpec& spec) {
     BuiltBody built;
     if (spec.layout == Layout::stored) {
         putStoredLayout(built, spec);
-        putTriggerSection(built, spec);
+        putTriggerSection(built, spec.triggers, spec.triggerCount, spec.trailing);
         return built;
     }
     Bytes& out = built.bytes;
@@ -221,7 +233,7 @@ BuiltBody buildBody(const BodySpec& spec) {
         putFiller(out, 4 * static_cast<std::size_t>(t < 0 ? 0 : t) + 13);
     }
     putFiller(out, 9);
-    putTriggerSection(built, spec);
+    putTriggerSection(built, spec.triggers, spec.triggerCount, spec.trailing);
     return built;
 }
 

@@ -170,10 +170,14 @@ void putString32(Bytes& out, const std::string& text);
 void putString16(Bytes& out, const std::string& text);
 void putEffect(Bytes& out, const Effect& e);
 void putCondition(Bytes& out, const Condition& c);
+void putF64(Bytes& out, double value);
+// The trigger count at `triggerCountOffset` (the given one or the list's
+// size), the triggers, the trailing bytes; `definitive` is the Definitive
+// Edition's body version, whose records hold more (0 before it).
+void putTriggerSection(BuiltBody& built, const std::vector<Trigger>& triggers, std::int64_t triggerCount,
+                       const std::string& trailing, int definitive = 0);
 // Fixed blocks hold 0xA5, so that a misplaced read shows.
 void putFiller(Bytes& out, std::size_t count);
-// A stored count: the given one, or the list's size when it was left unset.
-std::int32_t storedCount(std::int64_t stored, std::size_t actual);
 
 Bytes readFile(const std::string& path);
 std::string readText(const std::string& path);  // the same bytes as a string
