@@ -72,15 +72,22 @@ int Application::run(HINSTANCE instance) noexcept {
 
 // --- Texts and message boxes ---------------------------------------------
 
-std::wstring widenCp932(std::string_view text) {
+namespace {
+
+std::wstring widen(unsigned codePage, std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int n = MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(932, 0, text.data(), size, wide.data(), n);
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
     return wide;
 }
+
+}  // namespace
+
+std::wstring widenCp932(std::string_view text) { return widen(932, text); }
+std::wstring widenAnsi(std::string_view text) { return widen(CP_ACP, text); }
 
 void showMessageBox(HWND owner, std::string_view cp932Text) noexcept {
     try {

@@ -54,6 +54,8 @@ private:
 
 // cp932 bytes as UTF-16 (the Microsoft mapping of code page 932).
 std::wstring widenCp932(std::string_view text);
+// Bytes of the system's code page (the A functions' strings) as UTF-16.
+std::wstring widenAnsi(std::string_view text);
 
 // Every message box of the program: owned by `owner`, the application's
 // name as caption, an OK button only, no icon.

@@ -159,7 +159,7 @@ void ReportDialog::onReportButton() {
     const std::string scenarioPath = scenarioPathFor(folderText, entryName);
     // Frees the previous body, extracts into it, writes and opens the report,
     // and removes the temporary file; every failure has shown its message.
-    static_cast<void>(runReportCommand(scenarioPath, scenarioBody, *this));
+    static_cast<void>(writeReportFile(platform::Path(widenAnsi(scenarioPath)), scenarioBody, *this));
 }
 
 void ReportDialog::browseForFolder() {
@@ -197,8 +197,8 @@ void ReportDialog::fillScenarioList(std::string folder) {
 
 void ReportDialog::showMessage(Message message) { showMessageBox(window(), messageText(message)); }
 
-void ReportDialog::openInViewer(const std::string& reportPath) {
-    ShellExecuteA(window(), "open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
+void ReportDialog::openInViewer(const platform::Path& reportPath) {
+    ShellExecuteW(window(), L"open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace vantor::app

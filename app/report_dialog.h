@@ -37,7 +37,7 @@ private:
 
     // What the report core asks of the dialog.
     void showMessage(Message message) override;
-    void openInViewer(const std::string& reportPath) override;
+    void openInViewer(const platform::Path& reportPath) override;
 
     ListBox scenarioList;
     std::string folderText;

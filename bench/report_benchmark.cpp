@@ -40,6 +40,7 @@
 #include "scenario/container.h"
 #include "scenario/extract.h"
 #include "scenario/walk.h"
+#include "tests/support/scenario_builder.h"
 
 #ifndef VANTOR_CORPUS_DIR
 #define VANTOR_CORPUS_DIR ""
@@ -68,7 +69,7 @@ struct Input {
 class SilentActions final : public vantor::UserActions {
 public:
     void showMessage(vantor::Message message) override { lastMessage = vantor::messageText(message); }
-    void openInViewer(const std::string&) override {}
+    void openInViewer(const vantor::platform::Path&) override {}
     std::string_view lastMessage;
 };
 
@@ -97,18 +98,18 @@ Input describe(std::string name, const std::string& path) {
     in.name = std::move(name);
     in.path = path;
     const Bytes file = vantor::testing::readFile(path);
-    const vantor::ContainerHead head = vantor::readContainerHead(file, static_cast<std::int64_t>(file.size()));
+    vantor::ScenarioFile scenario(vantor::platform::systemFiles());
+    if (!scenario.open(path)) throw std::runtime_error("cannot open " + path);
+    const vantor::ContainerHead head = vantor::readContainerHead(scenario);
     if (head.outcome != vantor::ContainerOutcome::bodyAt) throw std::runtime_error("no container: " + path);
     in.compressed.assign(file.begin() + static_cast<std::ptrdiff_t>(head.bodyOffset), file.end());
 
     vantor::ScenarioBody body;
-    vantor::TemporaryFile temporary;
-    if (vantor::extractScenario(path, body, temporary) != vantor::ExtractOutcome::bodyReady)
+    if (vantor::extractScenario(scenario, body) != vantor::ExtractOutcome::bodyReady)
         throw std::runtime_error("cannot extract " + path);
-    (void)vantor::removeTemporary(temporary);
     in.body.assign(body.bytes.get(), body.bytes.get() + body.size);
 
-    const vantor::WalkResult walk = vantor::findTriggerSection(body.view(), body.container);
+    const vantor::WalkResult walk = vantor::findTriggerSection(body.view(), body.containerVersion);
     if (walk.outcome != vantor::WalkOutcome::triggerSection) throw std::runtime_error("cannot walk " + path);
     in.triggers = readS32(in.body, static_cast<std::size_t>(walk.position));
     return in;
@@ -151,11 +152,14 @@ void zlibCase(benchmark::State& state, const Input* in) {
 
 void extractCase(benchmark::State& state, const Input* in) {
     vantor::ScenarioBody body;
+    auto& files = vantor::platform::systemFiles();
     for (auto _ : state) {
-        vantor::TemporaryFile temporary;
-        if (vantor::extractScenario(in->path, body, temporary) != vantor::ExtractOutcome::bodyReady)
+        vantor::ScenarioFile scenario(files);
+        vantor::TemporaryFile temporary(files, vantor::temporaryPathFor(in->path), true);
+        if (!scenario.open(in->path) ||
+            vantor::extractScenario(scenario, body, &temporary) != vantor::ExtractOutcome::bodyReady)
             state.SkipWithError("extraction failed");
-        if (!vantor::removeTemporary(temporary)) state.SkipWithError("temporary file not removed");
+        if (!temporary.remove()) state.SkipWithError("temporary file not removed");
         benchmark::DoNotOptimize(body.bytes.get());
     }
     setCounters(state, *in);
@@ -186,12 +190,14 @@ void reportCase(benchmark::State& state, const Input* in) {
     const std::span<const std::uint8_t> body(in->body.data(), in->body.size());
     std::size_t reportSize = 0;
     for (auto _ : state) {
-        // A fresh buffer streamed in pieces, as every report command has.
+        // The check and a fresh buffer streamed in pieces, as every report command has.
         CountingSink sink;
         vantor::ReportBuffer out;
         out.streamTo(sink);
-        if (vantor::buildTriggerReport(body, out) != vantor::ReportOutcome::reportReady || !out.flush())
-            state.SkipWithError("report failed");
+        const vantor::CheckedSection checked = vantor::checkTriggerSection(body);
+        if (checked.outcome != vantor::ReportOutcome::reportReady) state.SkipWithError("report refused");
+        vantor::formatTriggerReport(body, checked.section, out);
+        if (!out.flush()) state.SkipWithError("report failed");
         reportSize = sink.bytes;
     }
     setCounters(state, *in);
@@ -202,7 +208,7 @@ void commandCase(benchmark::State& state, const Input* in) {
     vantor::ScenarioBody body;
     SilentActions ui;
     for (auto _ : state) {
-        if (!vantor::runReportCommand(in->path, body, ui)) {
+        if (!vantor::writeReportFile(in->path, body, ui)) {
             state.SkipWithError(std::string(ui.lastMessage).c_str());
             break;
         }

@@ -1,40 +1,18 @@
 // vantor-report: the trigger report of scenario files, from the command line.
-#include <clocale>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cli/console_text.h"
+#include "cli/console.h"
 #include "report/report_command.h"
-#include "scenario/file_io.h"
-
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#endif
-
-#ifdef _WIN32
-// The Windows shell hands wildcards to the program as they are typed:
-// the C runtime expands them, so that "vantor-report *.scx" works there too.
-extern "C" {
-int _dowildcard = -1;
-}
-#endif
 
 #ifndef VANTOR_VERSION
 #define VANTOR_VERSION "0.0.0.0"
 #endif
 
+namespace vantor::cli {
 namespace {
-
-using vantor::Message;
 
 constexpr std::string_view usageText =
     "Usage: vantor-report [OPTION]... SCENARIO...\n"
@@ -58,123 +36,88 @@ struct Options {
     bool open = false;
     bool toStdout = false;
     bool utf8 = false;
-    std::vector<std::string> scenarios;
+    std::vector<platform::Path> scenarios;
 };
 
 // Messages go to stderr as "SCENARIO: message"; a written report's path to
 // stdout, then to the viewer.
-class ConsoleActions final : public vantor::UserActions {
+class ConsoleActions final : public UserActions {
 public:
     explicit ConsoleActions(const Options& options) : options_(options) {}
 
-    void setScenario(const std::string& path) {
-        scenario_ = vantor::cli::printablePath(path);
+    void setScenario(const platform::Path& path) {
+        scenario_ = path;
         failed_ = false;
     }
     // Whether handing on the last report failed (its message shown).
     [[nodiscard]] bool failed() const { return failed_; }
 
     void showMessage(Message message) override {
-#ifdef _WIN32
-        // Paths are in the ANSI code page (cp932), as the messages are.
-        vantor::cli::writeConsoleText(stderr, scenario_);
-#else
-        // A Unix path is already in the terminal's encoding: written as it
-        // is, as the path of a report is on stdout.  Only the message is cp932.
-        std::fwrite(scenario_.data(), 1, scenario_.size(), stderr);
-#endif
         std::string line = ": ";
-        line += vantor::messageText(message);
+        line += messageText(message);
         line += '\n';
-        vantor::cli::writeConsoleText(stderr, line);
+        static_cast<void>(printLine(stderr, scenario_, line));
     }
 
-    void openInViewer(const std::string& reportPath) override {
-        const std::string line = vantor::cli::printablePath(reportPath) + '\n';
+    void openInViewer(const platform::Path& reportPath) override {
         // A closed or broken stdout (EPIPE) is an error like any other.
-        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0) {
+        if (!printLine(stdout, reportPath, "\n")) {
+            std::clearerr(stdout);
             fail(Message::createFailed);
             return;
         }
-        if (options_.open && !vantor::cli::openWithViewer(reportPath)) fail(Message::viewerFailed);
+        if (options_.open && !platform::startViewer(reportPath)) fail(Message::viewerFailed);
     }
 
 private:
     void fail(Message message) {
-        std::clearerr(stdout);
         showMessage(message);
         failed_ = true;
     }
 
     const Options& options_;
-    std::string scenario_;
+    platform::Path scenario_;
     bool failed_ = false;
 };
 
 // Standard output as a report's destination; each piece is flushed, so that a
 // failed write shows at once.
-class StdoutSink final : public vantor::ReportSink {
+class StdoutSink final : public ReportSink {
 public:
     bool write(std::string_view bytes) override {
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
     }
 };
 
-int usageError(const char* what, const char* argument) {
-    std::fprintf(stderr, "vantor-report: %s%s\nTry 'vantor-report --help'.\n", what, argument);
+int usageError(std::string_view what, std::string_view argument) {
+    std::fprintf(stderr, "vantor-report: %.*s%.*s\nTry 'vantor-report --help'.\n", static_cast<int>(what.size()),
+                 what.data(), static_cast<int>(argument.size()), argument.data());
     return 2;
 }
 
 // Reports one scenario; true when its report was written (or sent to stdout).
-bool reportScenario(const std::string& path, const Options& options, ConsoleActions& ui, vantor::ScenarioBody& body) {
+bool reportScenario(const platform::Path& path, const Options& options, ConsoleActions& ui, ScenarioBody& body) {
     ui.setScenario(path);
-    StdoutSink toStdout;
-    vantor::cli::Utf8Encoder utf8;
-    vantor::ReportDestination destination;
-    if (options.toStdout) destination.stream = &toStdout;
-    if (options.utf8) destination.encoder = &utf8;
-    const bool reported = vantor::runReportCommand(path, body, ui, destination);
-    if (!reported && options.toStdout) std::clearerr(stdout);
-    return reported && !ui.failed();
+    const ReportEncoding encoding = options.utf8 ? ReportEncoding::utf8 : ReportEncoding::cp932;
+    if (options.toStdout) {
+        StdoutSink out;
+        const bool reported = streamReport(path, body, ui, out, encoding);
+        if (!reported) std::clearerr(stdout);
+        return reported;
+    }
+    return writeReportFile(path, body, ui, encoding) && !ui.failed();
 }
-
-#ifndef _WIN32
-// A descriptor 0, 1 or 2 closed by the caller would be the first one that
-// open() hands out, and a file of ours would then take what is printed.
-// Each is held by /dev/null, read-only, so that a write to it still fails.
-void holdStandardDescriptors() {
-    for (int fd = 0; fd <= 2; ++fd)
-        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
-            const int held = ::open("/dev/null", O_RDONLY | O_NOCTTY);
-            if (held >= 0 && held != fd) {
-                ::dup2(held, fd);
-                ::close(held);
-            }
-        }
-}
-#endif
 
 }  // namespace
 
-int main(int argc, char** argv) {
-#ifndef _WIN32
-    holdStandardDescriptors();
-    // A closed pipe or a file-size limit is a failed write, reported as one,
-    // not a death that leaves files behind.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    vantor::removeOwnFilesOnSignals();
-    std::setlocale(LC_CTYPE, "");
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);  // report bytes go out exactly as made
-#endif
+int runCommandLine(const std::vector<Argument>& arguments) {
+    platform::removeOwnFilesOnExit();
     Options options;
     bool onlyFiles = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (const Argument& argument : arguments) {
+        const std::string_view arg = argument.text;
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.scenarios.emplace_back(arg);
+            options.scenarios.push_back(argument.path);
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -190,18 +133,20 @@ int main(int argc, char** argv) {
         } else if (arg == "--utf8") {
             options.utf8 = true;
         } else {
-            return usageError("unknown option: ", argv[i]);
+            return usageError("unknown option: ", arg);
         }
     }
     if (options.scenarios.empty()) return usageError("no scenario file given", "");
     if (options.toStdout && options.open) return usageError("--open cannot open a report written to stdout", "");
 
     ConsoleActions ui(options);
-    vantor::ScenarioBody body;
+    ScenarioBody body;
     bool allReported = true;
-    for (const std::string& path : options.scenarios)
+    for (const platform::Path& path : options.scenarios)
         allReported = reportScenario(path, options, ui, body) && allReported;
     // A report whose path could not be printed is one the caller cannot find.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) allReported = false;
     return allReported ? 0 : 1;
 }
+
+}  // namespace vantor::cli

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "report/report_file.h"
 #include "scenario/extract.h"
 #include "tests/support/scenario_builder.h"
 
@@ -71,11 +72,10 @@ int main(int argc, char** argv) {
         write(out / "file" / "stored-blocks.scx", stored);
         for (int i = 2; i < argc; ++i) {
             const std::filesystem::path source = argv[i];
-            write(out / "file" / source.filename(), readFile(source.string()));
-            vantor::ScenarioFile scenario;
+            write(out / "file" / source.filename(), readFile(source));
+            vantor::ScenarioFile scenario(vantor::platform::systemFiles());
             vantor::ScenarioBody extracted;
-            if (scenario.open(source.string()) &&
-                extractScenario(scenario, source.string(), extracted, nullptr) == vantor::ExtractOutcome::bodyReady)
+            if (scenario.open(source) && extractScenario(scenario, extracted) == vantor::ExtractOutcome::bodyReady)
                 write(out / "body" / (source.filename().string() + ".body"),
                       Bytes(extracted.bytes.get(), extracted.bytes.get() + extracted.size));
         }

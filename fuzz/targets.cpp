@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "report/report_command.h"
-#include "report/trigger_report.h"
 #include "scenario/walk.h"
 #include "tests/support/recording_actions.h"
 #include "tests/support/scenario_builder.h"
@@ -62,12 +61,12 @@ std::string checkCommand(const fs::path& scenario, std::span<const std::uint8_t>
         return ui.opened.empty() ? "" : "a failure opened a report";
     }
     if (!ui.messages.empty()) return "a message was shown for a report that was made";
-    if (ui.opened != std::vector<std::string>{reportPath.string()}) return "the report was not handed to the viewer";
+    if (ui.opened != std::vector<platform::Path>{reportPath}) return "the report was not handed to the viewer";
     const std::string report = testing::readText(reportPath);
     fs::remove(reportPath);
     if (std::string shape = checkReportShape(report); !shape.empty()) return shape;
-    ReportBuffer again;
-    if (buildTriggerReport(body.view(), again, body.container) != ReportOutcome::reportReady || again.view() != report)
+    std::string again;
+    if (testing::reportOf(body.view(), again, body.containerVersion) != ReportOutcome::reportReady || again != report)
         return "the report of the same body differs";
     return {};
 }
@@ -84,20 +83,20 @@ std::string runScenarioFile(std::span<const std::uint8_t> data) {
     }
     testing::RecordingActions ui;
     ScenarioBody body;
-    const bool reported = runReportCommand(scenario.string(), body, ui);
+    const bool reported = writeReportFile(scenario, body, ui);
     const std::string problem = checkCommand(scenario, data, reported, ui, body);
     fs::remove(scenario);
     return problem;
 }
 
 std::string runScenarioBody(std::span<const std::uint8_t> data) {
-    ReportBuffer report;
-    const ReportOutcome outcome = buildTriggerReport(data, report);
+    std::string report;
+    const ReportOutcome outcome = testing::reportOf(data, report);
     const WalkOutcome walk = findTriggerSection(data).outcome;
     switch (outcome) {
         case ReportOutcome::reportReady:
             if (walk != WalkOutcome::triggerSection) return "a report was made where the walk stopped";
-            return checkReportShape(report.view());
+            return checkReportShape(report);
         case ReportOutcome::unsupportedVersion:
             return walk == WalkOutcome::unsupportedVersion ? "" : "version refusal without the walk's";
         case ReportOutcome::backgroundImage:

@@ -7,8 +7,8 @@
 namespace vantor {
 namespace {
 
-// A run of consecutive code points that cp932 holds, and where their codes
-// start in cp932Codes.
+// A run of consecutive keys (code points, or double-byte codes) that the
+// table holds, and where their values start in the flat array beside it.
 struct Cp932Run {
     std::uint16_t first;
     std::uint16_t length;
@@ -18,16 +18,18 @@ struct Cp932Run {
 #include "report/cp932_table.inc"
 
 constexpr char unmappable = '?';
+constexpr std::uint32_t replacement = 0xFFFD;
 
-// The cp932 code of a code point above U+007F, or 0 when cp932 has none.
-std::uint16_t cp932Code(std::uint32_t codePoint) {
-    if (codePoint > 0xFFFF) return 0;
-    const auto after = std::upper_bound(std::begin(cp932Runs), std::end(cp932Runs), codePoint,
-                                        [](std::uint32_t cp, const Cp932Run& run) { return cp < run.first; });
-    if (after == std::begin(cp932Runs)) return 0;
+// The value of `key` in a run table, or 0 when it has none.
+template <std::size_t Runs, std::size_t Values>
+std::uint16_t lookUp(const Cp932Run (&runs)[Runs], const std::uint16_t (&values)[Values], std::uint32_t key) {
+    if (key > 0xFFFF) return 0;
+    const auto after = std::upper_bound(std::begin(runs), std::end(runs), key,
+                                        [](std::uint32_t k, const Cp932Run& run) { return k < run.first; });
+    if (after == std::begin(runs)) return 0;
     const Cp932Run& run = *std::prev(after);
-    const std::uint32_t index = codePoint - run.first;
-    return index < run.length ? cp932Codes[run.offset + index] : 0;
+    const std::uint32_t index = key - run.first;
+    return index < run.length ? values[run.offset + index] : 0;
 }
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
@@ -39,7 +41,7 @@ struct Decoded {
     std::uint32_t codePoint = 0;
 };
 
-Decoded decode(std::string_view s) {
+Decoded decodeUtf8(std::string_view s) {
     const auto b0 = static_cast<unsigned char>(s[0]);
     std::size_t length = 0;
     std::uint32_t cp = 0;
@@ -64,6 +66,36 @@ Decoded decode(std::string_view s) {
     return {length, cp};
 }
 
+bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+// The bytes of the cp932 character at `i`: 2 for a lead byte and a trail
+// byte, else 1.
+std::size_t characterLength(std::string_view text, std::size_t i) {
+    return i + 1 < text.size() && isLeadByte(static_cast<unsigned char>(text[i])) &&
+                   isTrailByte(static_cast<unsigned char>(text[i + 1]))
+               ? 2
+               : 1;
+}
+
+// The character of one cp932 character's bytes (above 0x7F).
+std::uint32_t decodeCp932(std::string_view ch) {
+    const auto b0 = static_cast<unsigned char>(ch[0]);
+    if (ch.size() == 1) return b0 >= 0xA1 && b0 <= 0xDF ? 0xFF61 + (b0 - 0xA1u) : replacement;
+    const std::uint16_t cp = lookUp(cp932DecodeRuns, cp932CodePoints, (b0 << 8) | static_cast<unsigned char>(ch[1]));
+    return cp != 0 ? cp : replacement;
+}
+
+void appendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
 }  // namespace
 
 std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
@@ -75,13 +107,13 @@ std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
     std::string_view rest = utf8.substr(static_cast<std::size_t>(firstHigh - utf8.begin()));
     while (!rest.empty()) {
         const auto b = static_cast<unsigned char>(rest[0]);
-        const Decoded d = b < 0x80 ? Decoded{} : decode(rest);
+        const Decoded d = b < 0x80 ? Decoded{} : decodeUtf8(rest);
         if (d.length == 0) {  // ASCII, or a byte outside any sequence: as it is
             scratch.push_back(rest[0]);
             rest.remove_prefix(1);
             continue;
         }
-        const std::uint16_t code = cp932Code(d.codePoint);
+        const std::uint16_t code = lookUp(cp932Runs, cp932Codes, d.codePoint);
         if (code == 0)
             scratch.push_back(unmappable);
         else if (code < 0x100)
@@ -93,6 +125,43 @@ std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
         rest.remove_prefix(d.length);
     }
     return scratch;
+}
+
+std::string cp932ToUtf8(std::string_view text, bool lfLineEnds) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {  // ASCII is the same in both
+            if (!(lfLineEnds && byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+            ++i;
+            continue;
+        }
+        const std::size_t n = characterLength(text, i);
+        appendUtf8(out, decodeCp932(text.substr(i, n)));
+        i += n;
+    }
+    return out;
+}
+
+std::string Utf8Converter::convert(std::string_view cp932) {
+    held_.append(cp932);
+    // Up to the last whole character, and short of a CR whose LF may follow.
+    std::size_t whole = 0;
+    for (std::size_t i = 0; i < held_.size(); i += characterLength(held_, i)) {
+        const bool last = i + 1 == held_.size();
+        if (last && (isLeadByte(static_cast<unsigned char>(held_[i])) || (lfLineEnds_ && held_[i] == '\r'))) break;
+        whole = i + characterLength(held_, i);
+    }
+    std::string converted = cp932ToUtf8(std::string_view(held_).substr(0, whole), lfLineEnds_);
+    held_.erase(0, whole);
+    return converted;
+}
+
+std::string Utf8Converter::finish() {
+    std::string converted = cp932ToUtf8(held_, lfLineEnds_);
+    held_.clear();
+    return converted;
 }
 
 }  // namespace vantor

@@ -1,5 +1,7 @@
-// Texts of the Definitive Edition, stored as UTF-8, turned into the cp932
-// bytes that every report carries.
+// Code page 932 both ways, by one generated table (report/cp932_table.inc):
+// the Definitive Edition's UTF-8 texts become the cp932 bytes that every
+// report carries, and reports and messages become UTF-8 for the systems
+// that read that.  The same bytes on every system.
 #pragma once
 
 #include <string>
@@ -12,5 +14,24 @@ namespace vantor {
 // begin a well-formed UTF-8 sequence passes through as it is.  A text of
 // ASCII bytes only is returned as it is; any other is built in `scratch`.
 std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch);
+
+// The UTF-8 form of a cp932 text.  A byte sequence that is no cp932
+// character becomes U+FFFD.  With lfLineEnds, every CR LF becomes LF.
+std::string cp932ToUtf8(std::string_view cp932, bool lfLineEnds = false);
+
+// cp932ToUtf8 for a text that comes in pieces: a character or a CR LF that a
+// piece cuts in two is completed by the next piece.
+class Utf8Converter {
+public:
+    explicit Utf8Converter(bool lfLineEnds) : lfLineEnds_(lfLineEnds) {}
+    // The UTF-8 of the piece up to its last whole character.
+    std::string convert(std::string_view cp932);
+    // The UTF-8 of what is held back.
+    std::string finish();
+
+private:
+    bool lfLineEnds_;
+    std::string held_;
+};
 
 }  // namespace vantor

@@ -1,8 +1,9 @@
 // The messages that the user is shown, as cp932 byte strings.
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "platform/files.h"
 
 namespace vantor {
 
@@ -16,6 +17,8 @@ enum class Message {
     removeFailed,         // 一時ファイルを削除できませんでした。
     outOfMemory,          // メモリが不足しています。
     viewerFailed,         // ビューアを起動できませんでした。
+    scenarioInTheWay,     // 出力先がシナリオ自身のため、レポートを出力できません。
+    scenarioReplaced,  // 処理中にシナリオが置き換えられたため、レポートを出力しませんでした。
 };
 
 std::string_view messageText(Message message) noexcept;
@@ -28,7 +31,7 @@ public:
     // user has seen it.
     virtual void showMessage(Message message) = 0;
     // Hands a written report to the user's viewer for text files.
-    virtual void openInViewer(const std::string& reportPath) = 0;
+    virtual void openInViewer(const platform::Path& reportPath) = 0;
 };
 
 }  // namespace vantor

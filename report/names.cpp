@@ -572,7 +572,7 @@ bool hasNoneValue(NameKind kind) {
 
 }  // namespace
 
-void appendName(ReportBuffer& out, NameKind kind, std::int32_t value) {
+void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int /*definitive*/) {
     if (!isKnownKind(kind)) return;
     const std::string_view name = findName(kind, value);
     if (name.empty() && value == -1 && hasNoneValue(kind)) return;
@@ -604,18 +604,6 @@ void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int def
         }
     }
     appendName(out, kind, type);
-}
-
-std::string lookupTypeName(NameKind kind, std::int32_t type, int definitive) {
-    ReportBuffer out;
-    appendTypeName(out, kind, type, definitive);
-    return std::string(out.view());
-}
-
-std::string lookupName(NameKind kind, std::int32_t value) {
-    ReportBuffer out;
-    appendName(out, kind, value);
-    return std::string(out.view());
 }
 
 }  // namespace vantor

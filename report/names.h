@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace vantor {
 
@@ -20,20 +19,16 @@ enum class NameKind : std::int32_t {
     UnitType = 8,
 };
 
-// The report text of a stored value: its name (cp932), the empty text (-1 of
-// objects, unit groups and unit types; any kind outside 1..8), or
-// "不明(%#8x)".  Unit groups and unit types carry their own leading label.
-// Never fails.
-std::string lookupName(NameKind kind, std::int32_t value);
-
-// The same text, appended to a report in the making.
-void appendName(ReportBuffer& out, NameKind kind, std::int32_t value);
-
-// The name of an effect or condition type in a report of the edition whose
+// Appends the report text of a stored value in a report of the edition whose
 // body version is `definitive` (in hundredths; 0 for the editions before the
-// Definitive Edition).  Types that only later editions define are named only
-// in their reports; any other type is named as appendName names it.
-void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive);
-std::string lookupTypeName(NameKind kind, std::int32_t type, int definitive);
+// Definitive Edition): its name (cp932), the empty text (-1 of objects, unit
+// groups and unit types; any kind outside 1..8), or "不明(%#8x)".  Unit
+// groups and unit types carry their own leading label.  Never fails.
+void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int definitive = 0);
+
+// The name of an effect or condition type.  Types that only later editions
+// define are named only in their reports; any other type is named as
+// appendName names it.
+void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive = 0);
 
 }  // namespace vantor

@@ -1,8 +1,5 @@
 #include "report/record_lines.h"
 
-#include <algorithm>
-#include <array>
-
 #include "report/cp932_text.h"
 #include "report/names.h"
 #include "report/report_buffer.h"
@@ -15,160 +12,107 @@ constexpr std::string_view conditionLead = "  \x8f\xf0\x8c\x8f ";  // "  条件 
 constexpr std::string_view arrow = "\x81\xa8";                     // →
 constexpr std::string_view amountLabel = " \x90\x94\x97\xca:";     // " 数量:"
 
-// The fields a line shows, by their place among a record's stored fields
-// (fields past the stored count are -1).
-struct EffectFields {
-    static constexpr std::size_t count = 23;
-    enum : std::size_t {
-        amount = 1,
-        resource = 2,
-        selectedCount = 4,
-        object = 6,
-        player = 7,
-        receiver = 8,
-        technology = 9,
-        trigger = 13,
-        unitGroup = 20,
-        unitType = 21,
-    };
-};
-
-struct ConditionFields {
-    static constexpr std::size_t count = 16;
-    enum : std::size_t {
-        amount = 0,
-        object = 4,
-        player = 5,
-        technology = 6,
-        unitGroup = 13,
-    };
-};
-
-template <typename Fields>
-struct StoredFields : std::array<std::int32_t, Fields::count> {
-    StoredFields() { this->fill(-1); }
-};
-
 // "%-3d:%s" with the type's name, behind the lead.
 void lineHead(ReportBuffer& out, std::string_view lead, std::int32_t index, NameKind kind, std::int32_t type,
-              const TriggerLayout& layout) {
+              int definitive) {
     out.literal(lead);
     out.integer(index, 3, ReportBuffer::Pad::left);
     out.literal(':');
-    appendTypeName(out, kind, type, layout.definitive);
+    appendTypeName(out, kind, type, definitive);
 }
 
 // "(%s %s)": a player and one more name.
-void playerAnd(ReportBuffer& out, std::int32_t player, NameKind kind, std::int32_t value) {
+void playerAnd(ReportBuffer& out, std::int32_t player, NameKind kind, std::int32_t value, int definitive) {
     out.literal(" (");
-    appendName(out, NameKind::Player, player);
+    appendName(out, NameKind::Player, player, definitive);
     out.literal(' ');
-    appendName(out, kind, value);
+    appendName(out, kind, value, definitive);
     out.literal(')');
 }
 
-// "%s %s%s%s": player, object, unit group, unit type.
+// "%s %s%s%s": player, object, unit group and, where the line shows one, unit type.
 void playerAndObject(ReportBuffer& out, std::int32_t player, std::int32_t object, std::int32_t unitGroup,
-                     std::int32_t unitType, bool withUnitType) {
-    appendName(out, NameKind::Player, player);
+                     const std::int32_t* unitType, int definitive) {
+    appendName(out, NameKind::Player, player, definitive);
     out.literal(' ');
-    appendName(out, NameKind::Object, object);
-    appendName(out, NameKind::UnitGroup, unitGroup);
-    if (withUnitType) appendName(out, NameKind::UnitType, unitType);
+    appendName(out, NameKind::Object, object, definitive);
+    appendName(out, NameKind::UnitGroup, unitGroup, definitive);
+    if (unitType) appendName(out, NameKind::UnitType, *unitType, definitive);
 }
 
 }  // namespace
 
-void formatEffectLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
-    using F = EffectFields;
-    const std::int32_t type = c.readS32();
-    StoredFields<F> field;
-    c.readCountedFields(field);
-    const BodyText text = c.readString32();
-    c.readString32();  // sound
-    const std::int32_t selected = field[F::selectedCount];
-    c.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
-    if (layout.effectOptionTexts()) {
-        c.readString32();
-        c.readString32();
-    }
-    if (!c.ok()) return;
+std::string_view reportText(const StoredText& text, std::string& scratch) {
+    return text.utf8 ? utf8ToCp932(text.bytes, scratch) : text.bytes;
+}
 
-    lineHead(out, effectLead, index, NameKind::EffectType, type, layout);
-    switch (type) {
+void RecordLines::effect(std::int32_t index, const EffectRecord& e) {
+    lineHead(out_, effectLead, index, NameKind::EffectType, e.type, definitive_);
+    switch (e.type) {
         case 2:  // (player technology)
-            playerAnd(out, field[F::player], NameKind::Technology, field[F::technology]);
+            playerAnd(out_, e.player, NameKind::Technology, e.technology, definitive_);
             break;
         case 5:  // (player→receiver resource amount)
-            out.literal(" (");
-            appendName(out, NameKind::Player, field[F::player]);
-            out.literal(arrow);
-            appendName(out, NameKind::Player, field[F::receiver]);
-            out.literal(' ');
-            appendName(out, NameKind::Resource, field[F::resource]);
-            out.literal(' ');
-            out.integer(field[F::amount]);
-            out.literal(')');
+            out_.literal(" (");
+            appendName(out_, NameKind::Player, e.player, definitive_);
+            out_.literal(arrow);
+            appendName(out_, NameKind::Player, e.receiver, definitive_);
+            out_.literal(' ');
+            appendName(out_, NameKind::Resource, e.resource, definitive_);
+            out_.literal(' ');
+            out_.integer(e.amount);
+            out_.literal(')');
             break;
         case 8:
         case 9:  // (trigger number)
-            out.literal(" (");
-            out.integer(field[F::trigger], 4, ReportBuffer::Pad::zero);
-            out.literal(')');
+            out_.literal(" (");
+            out_.integer(e.trigger, 4, ReportBuffer::Pad::zero);
+            out_.literal(')');
             break;
         case 11:  // (player object)
-            playerAnd(out, field[F::player], NameKind::Object, field[F::object]);
+            playerAnd(out_, e.player, NameKind::Object, e.object, definitive_);
             break;
         case 14:  // (player object group type)
-            out.literal(" (");
-            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], field[F::unitType], true);
-            out.literal(')');
+            out_.literal(" (");
+            playerAndObject(out_, e.player, e.object, e.unitGroup, &e.unitType, definitive_);
+            out_.literal(')');
             break;
-        case 20: {  // (text), written as read
-            std::string converted;
-            out.literal(" (");
-            out.text(layout.utf8Texts() ? utf8ToCp932(text.text, converted) : text.text);
-            out.literal(')');
+        case 20:  // (text), written as read
+            out_.literal(" (");
+            out_.text(reportText(e.text, scratch_));
+            out_.literal(')');
             break;
-        }
         case 24:
         case 27:  // (player object group type amount)
-            out.literal(" (");
-            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], field[F::unitType], true);
-            out.literal(amountLabel);
-            out.integer(field[F::amount]);
-            out.literal(')');
+            out_.literal(" (");
+            playerAndObject(out_, e.player, e.object, e.unitGroup, &e.unitType, definitive_);
+            out_.literal(amountLabel);
+            out_.integer(e.amount);
+            out_.literal(')');
             break;
         default: break;
     }
-    out.newline();
+    out_.newline();
 }
 
-void formatConditionLine(BodyCursor& c, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout) {
-    using F = ConditionFields;
-    const std::int32_t type = c.readS32();
-    StoredFields<F> field;
-    c.readCountedFields(field);
-    if (layout.conditionScriptText()) c.readString32();
-    if (!c.ok()) return;
-
-    lineHead(out, conditionLead, index, NameKind::ConditionType, type, layout);
-    switch (type) {
+void RecordLines::condition(std::int32_t index, const ConditionRecord& c) {
+    lineHead(out_, conditionLead, index, NameKind::ConditionType, c.type, definitive_);
+    switch (c.type) {
         case 3:
         case 4:  // (player object group amount)
-            out.literal(" (");
-            playerAndObject(out, field[F::player], field[F::object], field[F::unitGroup], 0, false);
-            out.literal(amountLabel);
-            out.integer(field[F::amount]);
-            out.literal(')');
+            out_.literal(" (");
+            playerAndObject(out_, c.player, c.object, c.unitGroup, nullptr, definitive_);
+            out_.literal(amountLabel);
+            out_.integer(c.amount);
+            out_.literal(')');
             break;
         case 9:
         case 17:  // (player technology)
-            playerAnd(out, field[F::player], NameKind::Technology, field[F::technology]);
+            playerAnd(out_, c.player, NameKind::Technology, c.technology, definitive_);
             break;
         default: break;
     }
-    out.newline();
+    out_.newline();
 }
 
 }  // namespace vantor

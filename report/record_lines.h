@@ -2,38 +2,34 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
-#include "scenario/body.h"
-#include "scenario/trigger_layout.h"
+#include "scenario/triggers.h"
 
 namespace vantor {
 
 class ReportBuffer;
 
-// An effect record, as stored:
-//   0          int32     effect type
-//   4          int32     F, the number of fields stored (23 as the game saves it)
-//   8 + 4k     int32     field k, for k < F; a field k >= F counts as -1
-//   8 + 4F     String32  text
-//              String32  sound
-//              int32 ×   one per selected object (field 4; -1 counts as 0)
-//              String32  ×2 the texts of a decision's two options (Definitive
-//                        Edition 1.54 and later)
-//
-// A condition record:
-//   0          int32     condition type
-//   4          int32     F (16 as the game saves it)
-//   8 + 4k     int32     field k, for k < F
-//   8 + 4F     String32  a script function's name (Definitive Edition 1.40
-//                        and later)
-//
-// The Definitive Edition's texts are UTF-8: the effect's text is written in
-// cp932, and types that only its later versions define have names of their own.
-// Each writes one line for the record at the cursor and moves the cursor
-// behind it.  On a record that leads outside the body (or a negative field
-// count, text length or selected count) they write nothing and leave the
-// cursor failed.
-void formatEffectLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout = {});
-void formatConditionLine(BodyCursor& cursor, std::int32_t index, ReportBuffer& out, const TriggerLayout& layout = {});
+// A stored text as the report carries it: cp932 bytes.  The older editions'
+// texts pass through as they are; the Definitive Edition's UTF-8 becomes
+// cp932, built in `scratch` where it differs.
+std::string_view reportText(const StoredText& text, std::string& scratch);
+
+// Writes the line of each record: "  効果 N  :type (parameters)" for an
+// effect, "  条件 N  :…" for a condition, with the parameters that its type
+// shows.  `definitive` is the Definitive Edition's body version (0 before
+// it), whose newer types are named in its reports alone.
+class RecordLines {
+public:
+    RecordLines(ReportBuffer& out, int definitive) : out_(out), definitive_(definitive) {}
+    void effect(std::int32_t index, const EffectRecord& record);
+    void condition(std::int32_t index, const ConditionRecord& record);
+
+private:
+    ReportBuffer& out_;
+    int definitive_;
+    std::string scratch_;
+};
 
 }  // namespace vantor

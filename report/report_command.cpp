@@ -1,11 +1,12 @@
 #include "report/report_command.h"
 
 #include <new>
+#include <optional>
 
+#include "report/cp932_text.h"
 #include "report/report_file.h"
 #include "report/trigger_report.h"
 #include "scenario/extract.h"
-#include "scenario/file_io.h"
 
 namespace vantor {
 namespace {
@@ -22,8 +23,8 @@ Message messageFor(ReportOutcome outcome) {
 
 Message messageFor(ExtractOutcome outcome) {
     switch (outcome) {
-        case ExtractOutcome::openFailed: return Message::openFailed;
-        case ExtractOutcome::createFailed: return Message::createFailed;
+        case ExtractOutcome::readFailed: return Message::openFailed;
+        case ExtractOutcome::keepFailed: return Message::createFailed;
         case ExtractOutcome::outOfMemory: return Message::outOfMemory;
         case ExtractOutcome::unsupportedVersion: return Message::unsupportedVersion;
         case ExtractOutcome::decompressionFailed:
@@ -32,115 +33,123 @@ Message messageFor(ExtractOutcome outcome) {
     return Message::decompressionFailed;
 }
 
-// Passes the report's bytes through the encoder, if any.
+// Passes the report's bytes on, converted where asked.
 class EncodedSink final : public ReportSink {
 public:
-    EncodedSink(ReportSink& next, ReportEncoder* encoder) : next_(next), encoder_(encoder) {}
-    bool write(std::string_view bytes) override {
-        return encoder_ ? encoder_->write(bytes, next_) : next_.write(bytes);
-    }
-    bool finish() { return encoder_ ? encoder_->finish(next_) : true; }
+    EncodedSink(ReportSink& next, ReportEncoding encoding)
+        : next_(next), utf8_(encoding == ReportEncoding::utf8), converter_(true) {}
+    bool write(std::string_view bytes) override { return utf8_ ? pass(converter_.convert(bytes)) : next_.write(bytes); }
+    bool finish() { return !utf8_ || pass(converter_.finish()); }
 
 private:
+    bool pass(const std::string& converted) { return converted.empty() || next_.write(converted); }
+
     ReportSink& next_;
-    ReportEncoder* encoder_;
+    bool utf8_;
+    Utf8Converter converter_;
 };
 
-class DiscardingSink final : public ReportSink {
-public:
-    bool write(std::string_view) override { return true; }
-};
-
-// Streams the report through `out` into `sink`; false, after its message,
-// when the body cannot be reported or a write failed.
-bool sendReport(const ScenarioBody& body, UserActions& ui, ReportSink& sink, ReportEncoder* encoder) {
-    EncodedSink encoded(sink, encoder);
+// Formats the checked section into `sink` in pieces; false when a write failed.
+bool sendReport(const ScenarioBody& body, const WalkResult& section, ReportSink& sink, ReportEncoding encoding) {
+    EncodedSink encoded(sink, encoding);
     ReportBuffer out;
     out.streamTo(encoded);
-    const ReportOutcome outcome = buildTriggerReport(body.view(), out, body.container);
-    if (outcome != ReportOutcome::reportReady) {
-        ui.showMessage(messageFor(outcome));
-        return false;
-    }
-    if (!out.flush() || !encoded.finish()) {
-        ui.showMessage(Message::createFailed);
-        return false;
-    }
-    return true;
+    formatTriggerReport(body.view(), section, out);
+    return out.flush() && encoded.finish();
 }
 
-// A stream cannot take back what it was given: the whole report is made once
-// into nothing, so that every failure shows before the first byte goes out.
-bool sendReportToStream(const ScenarioBody& body, UserActions& ui, const ReportDestination& destination) {
-    DiscardingSink nowhere;
-    return sendReport(body, ui, nowhere, nullptr) && sendReport(body, ui, *destination.stream, destination.encoder);
+// The body of the scenario extracted and checked, ready to be reported;
+// else the message of what stood in the way.
+std::optional<Message> readyBody(ScenarioFile& scenario, ScenarioBody& body, BodySink* temporary,
+                                 CheckedSection& checked) {
+    const ExtractOutcome extraction = extractScenario(scenario, body, temporary);
+    if (extraction != ExtractOutcome::bodyReady) return messageFor(extraction);
+    checked = checkTriggerSection(body.view(), body.containerVersion);
+    if (checked.outcome != ReportOutcome::reportReady) return messageFor(checked.outcome);
+    return {};
 }
 
-// The report as the scenario's report file (report/report_file.h).
-bool saveReportFile(const std::string& scenarioPath, const ScenarioBody& body, UserActions& ui, unsigned permissions,
-                    ReportEncoder* encoder) {
+// The report in its partial file, with the scenario open and the temporary
+// file standing by.
+std::optional<Message> makeReport(ScenarioFile& scenario, const Path& scenarioPath, ScenarioBody& body,
+                                  TemporaryFile& temporary, PartialReport& partial, ReportEncoding encoding) {
+    CheckedSection checked;
+    if (const auto refusal = readyBody(scenario, body, &temporary, checked)) return refusal;
+    if (!partial.create(reportPathFor(scenarioPath), scenario.facts()) ||
+        !sendReport(body, checked.section, partial, encoding))
+        return Message::createFailed;
+    // A scenario saved anew meanwhile is reported by the run that reads it.
+    if (!scenario.stillAt(scenarioPath)) return Message::scenarioReplaced;
+    return {};
+}
+
+}  // namespace
+
+bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportEncoding encoding,
+                     FileSystem& files) {
+    body.clear();
     try {
-        // A refusal of the walk shows before any file is created.
-        const ReportOutcome walk = checkTriggerSection(body.view(), body.container);
-        if (walk != ReportOutcome::reportReady) {
-            ui.showMessage(messageFor(walk));
-            return false;
-        }
-        PartialReport partial;
-        if (!partial.create(reportPathFor(scenarioPath), permissions)) {
-            ui.showMessage(Message::createFailed);
-            return false;
-        }
-        if (!sendReport(body, ui, partial, encoder)) return false;  // the partial file goes with `partial`
-        if (!partial.publish()) {
-            ui.showMessage(Message::createFailed);
-            return false;
-        }
+        const Path reportPath = reportPathFor(scenarioPath);
+        {
+            ScenarioFile scenario(files);
+            if (!scenario.open(scenarioPath)) {
+                ui.showMessage(Message::openFailed);
+                return false;
+            }
+            // A name beside the scenario that is the scenario itself (through
+            // a link to it, or a second name of it) is never written or removed.
+            const Path temporaryPath = temporaryPathFor(scenarioPath);
+            if (scenario.isAt(reportPath) || scenario.isAt(temporaryPath)) {
+                ui.showMessage(Message::scenarioInTheWay);
+                return false;
+            }
+            const bool locked = scenario.lock();
+            TemporaryFile temporary(files, temporaryPath, locked);
+            PartialReport partial(files);
+            const std::optional<Message> failure =
+                makeReport(scenario, scenarioPath, body, temporary, partial, encoding);
+            if (failure) ui.showMessage(*failure);
+            bool reported = !failure;
+            // The report replaces an older one only once nothing else of ours is left.
+            if (!temporary.remove()) {
+                ui.showMessage(Message::removeFailed);
+                reported = false;
+            }
+            if (reported && !partial.publish()) {
+                ui.showMessage(Message::createFailed);
+                reported = false;
+            }
+            if (!partial.remove()) ui.showMessage(Message::removeFailed);  // what was not published
+            if (!reported) return false;
+        }  // the lock goes with the scenario, before the viewer starts
+        ui.openInViewer(reportPath);
         return true;
     } catch (const std::bad_alloc&) {
+        body.clear();
         ui.showMessage(Message::outOfMemory);
         return false;
     }
 }
 
-}  // namespace
-
-bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui,
-                      const ReportDestination& destination) {
+bool streamReport(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportSink& out,
+                  ReportEncoding encoding, FileSystem& files) {
     body.clear();
     try {
-        ScenarioFile scenario;
+        ScenarioFile scenario(files);
         if (!scenario.open(scenarioPath)) {
             ui.showMessage(Message::openFailed);
             return false;
         }
-        if (destination.stream) {
-            const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, nullptr);
-            if (extraction == ExtractOutcome::bodyReady) return sendReportToStream(body, ui, destination);
-            ui.showMessage(messageFor(extraction));
+        CheckedSection checked;
+        if (const auto refusal = readyBody(scenario, body, nullptr, checked)) {
+            ui.showMessage(*refusal);
             return false;
         }
-
-        // The files beside the scenario are taken in turns with any other run.
-        if (!scenario.lock()) {
-            ui.showMessage(Message::openFailed);
+        if (!sendReport(body, checked.section, out, encoding)) {
+            ui.showMessage(Message::createFailed);
             return false;
         }
-        TemporaryFile temporary;
-        const ExtractOutcome extraction = extractScenario(scenario, scenarioPath, body, &temporary);
-        bool reported = false;
-        if (extraction != ExtractOutcome::bodyReady)
-            ui.showMessage(messageFor(extraction));
-        else
-            reported = saveReportFile(scenarioPath, body, ui, scenario.permissions(), destination.encoder);
-
-        if (!removeTemporary(temporary)) {
-            ui.showMessage(Message::removeFailed);
-            return false;
-        }
-        // Handed on only when nothing of ours is left beside the scenario.
-        if (reported) ui.openInViewer(reportPathFor(scenarioPath));
-        return reported;
+        return true;
     } catch (const std::bad_alloc&) {
         body.clear();
         ui.showMessage(Message::outOfMemory);

@@ -1,39 +1,31 @@
 // The report command: from a scenario file to its report in the user's hands.
 #pragma once
 
-#include <string>
-#include <string_view>
-
+#include "platform/files.h"
 #include "report/messages.h"
 #include "report/report_buffer.h"
 #include "scenario/body.h"
 
 namespace vantor {
 
-// Turns report bytes (cp932, CR LF) into another encoding on their way to a
-// sink.  A piece may end inside a character: the encoder holds such an end
-// back until the next piece, or until finish().
-class ReportEncoder {
-public:
-    virtual ~ReportEncoder() = default;
-    virtual bool write(std::string_view cp932, ReportSink& next) = 0;
-    virtual bool finish(ReportSink& next) = 0;
-};
+// The report's bytes as made (cp932, CR LF), or as UTF-8 with LF line ends.
+enum class ReportEncoding { cp932, utf8 };
 
-// Where the report command sends a report.
-struct ReportDestination {
-    ReportSink* stream = nullptr;      // a stream (standard output); null: the report file
-    ReportEncoder* encoder = nullptr;  // null: the cp932 bytes as made
-};
+// What the report button does for one scenario file: the body extracted
+// into `body` through the temporary file beside the scenario, the report
+// file written whole, the temporary file removed and, last, the report handed
+// to the viewer.  Two runs on one scenario take turns.  Every failure ends in
+// its message, with an older report as it was and nothing of ours left.
+// True when the report was made and nothing was left behind.
+bool writeReportFile(const platform::Path& scenarioPath, ScenarioBody& body, UserActions& ui,
+                     ReportEncoding encoding = ReportEncoding::cp932,
+                     platform::FileSystem& files = platform::systemFiles());
 
-// What the report button does for one scenario file: extraction into `body`
-// through the temporary file, the report file, the removal of the temporary
-// file and, last, the report handed to the viewer.  With a stream destination
-// the body is inflated in memory, checked whole, and only then streamed:
-// nothing is written beside the scenario.  Two runs on one scenario take
-// turns.  Every failure ends in its message.  True when the report was made
-// and nothing was left behind.
-bool runReportCommand(const std::string& scenarioPath, ScenarioBody& body, UserActions& ui,
-                      const ReportDestination& destination = {});
+// The report sent to a stream (standard output) instead: the body is
+// inflated in memory, nothing is written beside the scenario, and every
+// refusal shows before the first byte goes out.
+bool streamReport(const platform::Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportSink& out,
+                  ReportEncoding encoding = ReportEncoding::cp932,
+                  platform::FileSystem& files = platform::systemFiles());
 
 }  // namespace vantor

@@ -1,10 +1,11 @@
 #include "report/trigger_report.h"
 
 #include <cstring>
+#include <string>
 
 #include "report/cp932_text.h"
 #include "report/record_lines.h"
-#include "scenario/walk.h"
+#include "scenario/triggers.h"
 
 namespace vantor {
 namespace {
@@ -20,88 +21,31 @@ constexpr std::string_view descriptionLabel = "\x90\xe0\x96\xbe\x81\x46";  // "�
 constexpr std::string_view continuationIndent = "    \x81\x46";            // "    ："
 
 // The flag columns: the initial state as オフ/オン, the loop and the
-// objective as いいえ/はい.
+// objective as いいえ/はい.  Any value other than 0 is on, negative ones too.
 constexpr std::string_view offOn[] = {"\x83I\x83t", "\x83I\x83\x93"};
 constexpr std::string_view noYes[] = {"\x82\xa2\x82\xa2\x82\xa6", "\x82\xcd\x82\xa2"};
 
-// A trigger record, up to its effects:
-//   0      int32     enabled
-//   4      int8      loop
-//   5      4         not used
-//   9      int8      objective
-//   10     int32     description order
-//   14     4         not used
-//   18     String32  description
-//          String32  name
-//          int32     effect count
-// then the effects, 4 bytes of order per effect, the condition count, the
-// conditions (72 bytes each as the game saves them) and 4 bytes of order per
-// condition.
-//
-// The Definitive Edition's record, up to its effects:
-//   0      int32     enabled
-//   4      int8      loop
-//  (5      int8      run when loaded, 1.55 and later: the rest moves by 1)
-//   5      4         not used
-//   9      int8      objective
-//   10     int32     description order
-//   14     12        not used (header flag, short description's string and
-//                    state, start time, muted objective)
-//   26     String32  description (UTF-8, as every text of this edition)
-//          String32  name
-//          String32  short description
-//          int32     effect count
-struct TriggerHead {
-    bool enabled;
-    bool loop;
-    bool objective;
-    std::int32_t descriptionOrder;
-    std::string_view description;
-    std::string_view name;
-    std::int32_t effectCount;
-};
-
-constexpr std::int64_t definitiveFlagsBehindOrder = 12;
-
-// Texts of the Definitive Edition in cp932; the views stay valid until the
-// next trigger.
-struct TextScratch {
-    std::string name;
-    std::string description;
-};
-
-TriggerHead readTriggerHead(BodyCursor& c, const TriggerLayout& layout, TextScratch& scratch) {
-    TriggerHead h{};
-    // Any value other than 0 is on, negative ones included.
-    h.enabled = c.readS32() != 0;
-    h.loop = c.readS8() != 0;
-    if (layout.executeOnLoadFlag()) c.skip(1);
-    c.skip(4);
-    h.objective = c.readS8() != 0;
-    h.descriptionOrder = c.readS32();
-    c.skip(layout.definitive != 0 ? definitiveFlagsBehindOrder : 4);
-    h.description = c.readString32().text;
-    h.name = c.readString32().text;
-    if (layout.definitive != 0) c.readString32();  // short description
-    h.effectCount = c.readS32();
-    if (layout.utf8Texts()) {
-        h.description = utf8ToCp932(h.description, scratch.description);
-        h.name = utf8ToCp932(h.name, scratch.name);
+ReportOutcome outcomeOf(WalkOutcome walk) {
+    switch (walk) {
+        case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
+        case WalkOutcome::backgroundImage: return ReportOutcome::backgroundImage;
+        case WalkOutcome::unreadableBody: return ReportOutcome::unreadableBody;
+        case WalkOutcome::triggerSection: break;
     }
-    return h;
+    return ReportOutcome::reportReady;
 }
 
 // "%04d %-30s %-8s %-6s %-6s %10d\n"
-void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead& h) {
+void writeTriggerLine(ReportBuffer& out, std::int32_t number, const TriggerHead& h, std::string_view name) {
     out.integer(number, 4, ReportBuffer::Pad::zero);
     out.literal(' ');
-    out.textLeft(h.name, 30);
+    out.textLeft(name, 30);
     out.literal(' ');
-    out.literalLeft(offOn[h.enabled], 8);
+    out.literalLeft(offOn[h.enabled != 0], 8);
     out.literal(' ');
-    out.literalLeft(noYes[h.loop], 6);
+    out.literalLeft(noYes[h.loop != 0], 6);
     out.literal(' ');
-    out.literalLeft(noYes[h.objective], 6);
+    out.literalLeft(noYes[h.objective != 0], 6);
     out.literal(' ');
     out.integer(h.descriptionOrder, 10);
     out.newline();
@@ -125,69 +69,46 @@ void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
     out.newline();
 }
 
-std::int64_t countOrZero(std::int32_t count) { return count < 0 ? 0 : count; }
+// The report's lines, as the records arrive.
+class ReportWriter final : public TriggerVisitor {
+public:
+    ReportWriter(ReportBuffer& out, int definitive) : out_(out), lines_(out, definitive) {}
 
-ReportOutcome outcomeOf(WalkOutcome walk) {
-    switch (walk) {
-        case WalkOutcome::unsupportedVersion: return ReportOutcome::unsupportedVersion;
-        case WalkOutcome::backgroundImage: return ReportOutcome::backgroundImage;
-        case WalkOutcome::unreadableBody: return ReportOutcome::unreadableBody;
-        case WalkOutcome::triggerSection: break;
+    void section(std::int32_t triggerCount) override {
+        out_.literal(countLabel);
+        out_.integer(triggerCount);
+        out_.newline();
+        out_.newline();
+        out_.literal(headerLine);
+        out_.newline();
+        out_.literal(ruleLine);
+        out_.newline();
     }
-    return ReportOutcome::reportReady;
-}
-
-ReportOutcome formatTriggers(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
-    const WalkResult walk = findTriggerSection(body, container);
-    if (walk.outcome != WalkOutcome::triggerSection) return outcomeOf(walk.outcome);
-
-    BodyCursor c(body, walk.position);
-    const std::int32_t triggerCount = c.readS32();
-    if (!c.ok()) return ReportOutcome::unreadableBody;
-
-    out.literal(countLabel);
-    out.integer(triggerCount);
-    out.newline();
-    out.newline();
-    out.literal(headerLine);
-    out.newline();
-    out.literal(ruleLine);
-    out.newline();
-
-    const TriggerLayout& layout = walk.layout;
-    TextScratch scratch;
-    for (std::int32_t t = 0; t < triggerCount; ++t) {
-        const TriggerHead head = readTriggerHead(c, layout, scratch);
-        if (!c.ok()) return ReportOutcome::unreadableBody;
-        writeTriggerLine(out, t, head);
-        writeDescriptionLine(out, head.description);
-
-        for (std::int32_t i = 0; i < head.effectCount; ++i) {
-            formatEffectLine(c, i, out, layout);
-            if (!c.ok()) return ReportOutcome::unreadableBody;
-        }
-        c.skip(4 * countOrZero(head.effectCount));  // effect order
-
-        const std::int32_t conditionCount = c.readS32();
-        for (std::int32_t j = 0; c.ok() && j < conditionCount; ++j) formatConditionLine(c, j, out, layout);
-        c.skip(4 * countOrZero(conditionCount));  // condition order
-        if (!c.ok()) return ReportOutcome::unreadableBody;
-        out.newline();
+    void trigger(std::int32_t number, const TriggerHead& head) override {
+        writeTriggerLine(out_, number, head, reportText(head.name, nameScratch_));
+        writeDescriptionLine(out_, reportText(head.description, descriptionScratch_));
     }
-    return ReportOutcome::reportReady;
-}
+    void effect(std::int32_t index, const EffectRecord& record) override { lines_.effect(index, record); }
+    void condition(std::int32_t index, const ConditionRecord& record) override { lines_.condition(index, record); }
+    void triggerEnd() override { out_.newline(); }
+
+private:
+    ReportBuffer& out_;
+    RecordLines lines_;
+    std::string nameScratch_, descriptionScratch_;
+};
 
 }  // namespace
 
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container) {
-    out.clear();
-    const ReportOutcome outcome = formatTriggers(body, out, container);
-    if (outcome != ReportOutcome::reportReady) out.clear();  // no part of a report is ever shown
-    return outcome;
+CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion) {
+    const WalkResult walk = findTriggerSection(body, containerVersion);
+    if (walk.outcome != WalkOutcome::triggerSection) return {outcomeOf(walk.outcome), walk};
+    return {readTriggers(body, walk) ? ReportOutcome::reportReady : ReportOutcome::unreadableBody, walk};
 }
 
-ReportOutcome checkTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container) {
-    return outcomeOf(findTriggerSection(body, container).outcome);
+void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out) {
+    ReportWriter writer(out, section.definitive);
+    static_cast<void>(readTriggers(body, section, &writer));  // checked before
 }
 
 }  // namespace vantor

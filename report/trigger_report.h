@@ -1,10 +1,11 @@
 // The trigger report of a scenario body: the text a user reads.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 #include "report/report_buffer.h"
-#include "scenario/body.h"
+#include "scenario/walk.h"
 
 namespace vantor {
 
@@ -15,14 +16,18 @@ enum class [[nodiscard]] ReportOutcome{
     unreadableBody,
 };
 
-// Writes the whole report of `body` into `out` (cp932, CR LF).  On any outcome
-// but reportReady, what `out` still holds is dropped; bytes that a streamed
-// `out` has already handed to its sink are the caller's to discard.
-// `container` is what the file's container told about the body.
-ReportOutcome buildTriggerReport(std::span<const std::uint8_t> body, ReportBuffer& out, ContainerFacts container = {});
+// A body's trigger section as the walk found it, and whether every record in
+// it can be read: everything that can refuse a report, done before any line
+// of it is made.
+struct CheckedSection {
+    ReportOutcome outcome = ReportOutcome::unreadableBody;
+    WalkResult section{WalkOutcome::unreadableBody};
+};
+CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0);
 
-// Whether the walk reaches the trigger section, without writing anything: the
-// refusals (image, version, unreadable layout) that come before any line.
-ReportOutcome checkTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container = {});
+// Writes the report of a section that checkTriggerSection found ready into
+// `out` (cp932, CR LF): the count, the header, and every trigger with its
+// effects and conditions.
+void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out);
 
 }  // namespace vantor

@@ -35,23 +35,19 @@ private:
     std::size_t capacity_ = 0;
 };
 
-// What the container tells about the body it holds: its version number
-// (1.21 gives 121), or 0 when that is not known.
-struct ContainerFacts {
-    int version = 0;
-};
-
 // The decompressed bytes of one scenario.  size 0 means "no body"; while it
 // is 0 the bytes are never read.
 struct ScenarioBody {
     std::uint32_t size = 0;
     BodyBytes bytes;
-    ContainerFacts container;
+    // The version of the container it came in (1.21 gives 121), or 0 when
+    // the container tells none.
+    int containerVersion = 0;
 
     void clear() noexcept {
         bytes.reset();
         size = 0;
-        container = {};
+        containerVersion = 0;
     }
     [[nodiscard]] bool empty() const noexcept { return size == 0; }
     [[nodiscard]] std::span<const std::uint8_t> view() const noexcept { return {bytes.get(), size}; }

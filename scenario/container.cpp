@@ -10,48 +10,43 @@ constexpr std::int64_t headerStart = 8;
 constexpr std::uint32_t newestHeaderVersion = 6;
 
 // "d.dd" as a number, or 0.
-int versionNumber(std::span<const std::uint8_t> b) noexcept {
+int versionNumber(const std::uint8_t* b) noexcept {
     auto digit = [](std::uint8_t c) { return c >= '0' && c <= '9'; };
     if (!digit(b[0]) || b[1] != '.' || !digit(b[2]) || !digit(b[3])) return 0;
     return (b[0] - '0') * 100 + (b[2] - '0') * 10 + (b[3] - '0');
 }
 
-// Reads the header's fields one after another.  Every read that goes past the
-// bytes given asks for more, or fails when the file has no more.
+// Reads the header's fields one after another where they stand in the file;
+// what it steps over is never read.  A field past the end of the file, or a
+// failed read, stops it for good.
 class HeaderReader {
 public:
-    HeaderReader(std::span<const std::uint8_t> start, std::int64_t fileLength) noexcept
-        : start_(start), fileLength_(fileLength) {}
+    HeaderReader(ScenarioSource& file, std::int64_t position) noexcept : file_(file), position_(position) {}
 
     std::uint32_t u32() noexcept {
+        std::uint8_t b[4];
         if (!fits(4)) return 0;
-        const std::uint32_t v = loadU32(start_.data() + position_);
+        if (file_.readAt(position_, b, 4) != 4) failed_ = true;
         position_ += 4;
-        return v;
+        return failed_ ? 0 : loadU32(b);
     }
     void skip(std::int64_t count) noexcept {
         if (fits(count)) position_ += count;
     }
-    [[nodiscard]] bool ok() const noexcept { return !short_ && !outside_; }
-    [[nodiscard]] bool needsMore() const noexcept { return short_ && !outside_; }
+    [[nodiscard]] bool ok() const noexcept { return !outside_ && !failed_; }
+    [[nodiscard]] bool readFailed() const noexcept { return failed_; }
     [[nodiscard]] std::int64_t position() const noexcept { return position_; }
-    void at(std::int64_t position) noexcept { position_ = position; }
 
 private:
     bool fits(std::int64_t count) noexcept {
-        if (!ok()) return false;
-        if (position_ + count > fileLength_)
-            outside_ = true;
-        else if (position_ + count > static_cast<std::int64_t>(start_.size()))
-            short_ = true;
+        if (ok() && position_ + count > file_.length()) outside_ = true;
         return ok();
     }
 
-    std::span<const std::uint8_t> start_;
-    std::int64_t fileLength_;
-    std::int64_t position_ = 0;
-    bool short_ = false;
+    ScenarioSource& file_;
+    std::int64_t position_;
     bool outside_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace
@@ -65,24 +60,26 @@ bool knownContainerVersion(int version) noexcept {
     return version >= 118 && version <= 121;
 }
 
-ContainerHead readContainerHead(std::span<const std::uint8_t> fileStart, std::int64_t fileLength) noexcept {
+ContainerHead readContainerHead(ScenarioSource& file) {
     ContainerHead head;
+    const std::int64_t fileLength = file.length();
     if (fileLength < headerStart) return head;
-    if (static_cast<std::int64_t>(fileStart.size()) < headerStart) return {ContainerOutcome::needMore};
-    head.containerVersion = versionNumber(fileStart);
+    std::uint8_t start[headerStart];
+    if (file.readAt(0, start, sizeof start) != static_cast<std::int64_t>(sizeof start))
+        return {ContainerOutcome::readFailed};
+    head.containerVersion = versionNumber(start);
     if (head.containerVersion != 0 && !knownContainerVersion(head.containerVersion))
         return {ContainerOutcome::unsupportedVersion, 0, head.containerVersion};
 
-    const auto headerLength = static_cast<std::int32_t>(loadU32(fileStart.data() + lengthOffset));
+    const auto headerLength = static_cast<std::int32_t>(loadU32(start + lengthOffset));
     if (headerLength < 0 || headerLength > fileLength - headerStart) return head;
     head.outcome = ContainerOutcome::bodyAt;
     head.bodyOffset = headerStart + headerLength;
     if (headerLength != 0) return head;
 
-    HeaderReader r(fileStart, fileLength);
-    r.at(headerStart);
+    HeaderReader r(file, headerStart);
     const std::uint32_t version = r.u32();
-    if (r.needsMore()) return {ContainerOutcome::needMore};
+    if (r.readFailed()) return {ContainerOutcome::readFailed};
     if (!r.ok() || version == 0 || version > newestHeaderVersion) return head;  // no header: the stream starts at 8
 
     if (version >= 2) r.skip(4);  // save time
@@ -98,7 +95,7 @@ ContainerHead readContainerHead(std::span<const std::uint8_t> fileStart, std::in
         r.skip(r.u32());  // the author's name
         r.skip(4);        // trigger count
     }
-    if (r.needsMore()) return {ContainerOutcome::needMore};
+    if (r.readFailed()) return {ContainerOutcome::readFailed};
     if (!r.ok()) return {ContainerOutcome::notAContainer, 0, head.containerVersion};
     head.bodyOffset = r.position();
     head.headerVersion = version;

@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
+
+#include "scenario/source.h"
 
 namespace vantor {
 
@@ -25,12 +26,13 @@ namespace vantor {
 //
 // The body's raw deflate stream follows the header.  When the header length
 // is not 0 it is taken as stored; when it is 0 the header is read field by
-// field if its version is one we know, else the stream starts at 8.
+// field if its version is one we know, else the stream starts at 8.  Its
+// texts are stepped over where they stand, never read.
 enum class ContainerOutcome {
     bodyAt,              // the stream starts at bodyOffset
-    needMore,            // the bytes given end before the stream's start is known
     notAContainer,       // the lengths lead outside the file
     unsupportedVersion,  // a container version of another game or edition
+    readFailed,          // the file could not be read
 };
 
 struct ContainerHead {
@@ -47,9 +49,6 @@ struct ContainerHead {
 // The container versions of the games whose bodies the walk knows.
 [[nodiscard]] bool knownContainerVersion(int version) noexcept;
 
-// Reads the head of a file of `fileLength` bytes from its first bytes
-// (`fileStart`, at most the whole file).  With needMore, call again with a
-// longer start.
-ContainerHead readContainerHead(std::span<const std::uint8_t> fileStart, std::int64_t fileLength) noexcept;
+ContainerHead readContainerHead(ScenarioSource& file);
 
 }  // namespace vantor

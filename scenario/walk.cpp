@@ -3,144 +3,10 @@
 #include <cmath>
 #include <optional>
 
+#include "scenario/body.h"
+
 namespace vantor {
-
-// Two tables lead from the body's first byte to its trigger count.
-//
-// The first is the fixed layout in which The Conquerors' editor saves body
-// version 1.22: every part before the trigger section is stepped over with a
-// fixed knowledge of its size; only the lengths and counts that size the
-// variable parts are read.  It assumes what that editor writes (empty
-// build-list and city-plan names, nine players, no victory conditions in the
-// player blocks).
-//
-//  step  width                               what it is
-//   1    4433                                leading block (the version float at 4)
-//   2    String16                            first text: only its length is read
-//   3    24                                  fixed block
-//   4    String16                            second text
-//   5    9 × String16                        nine texts
-//   6    int32                               background-image flag
-//   7    78 from the flag                    the flag and a fixed block
-//   8    16 × String16                       sixteen texts
-//   9    16 × (8 + int32 m + m)              sixteen entries
-//  10    18464                               fixed block
-//  11    int32 d (at the start of step 12)   map dimension
-//  12    236 + 3·d·d                         the map, its dimension included
-//  13    9 × (int32 n + 29·n)                nine unit lists
-//  14    4                                   fixed
-//  15    8 player blocks                     String16, 13, (int16 k: 5k+6),
-//                                            (float v: 4 + 4·trunc(v) + 13)
-//  16    9                                   fixed
-//  17    int32                               trigger count: the walk ends here
-//
-// The second table (further down) reads every part by its stored sizes, with
-// rows that say from which body version to which one they apply.  It walks
-// every other version, and a 1.22 body that the fixed layout cannot read
-// (one written by another editor, or with victory conditions in its player
-// blocks).  The Definitive Edition's versions (1.36 and later) share its
-// rows where their parts are alike and have rows of their own where not.
 namespace {
-
-constexpr std::int64_t leadingBlock = 4433;
-constexpr std::int64_t versionOffset = 4;
-constexpr std::int64_t blockBehindFirstText = 24;
-constexpr int textsBehindSecondText = 9;
-constexpr std::int64_t flagAndFixedBlock = 78;
-constexpr int textsBehindFlag = 16;
-constexpr int entriesBehindTexts = 16;
-constexpr std::int64_t entryHead = 8;
-constexpr std::int64_t blockBeforeMap = 18464;
-constexpr std::int64_t mapFixedPart = 236;
-constexpr std::int64_t mapCellSize = 3;
-constexpr int unitLists = 9;
-constexpr std::int64_t unitRecordSize = 29;
-constexpr std::int64_t blockBehindUnits = 4;
-constexpr int playerBlocks = 8;
-constexpr std::int64_t playerFixedPart = 13;
-constexpr std::int64_t playerEntrySize = 5;
-constexpr std::int64_t playerTailPart = 13;
-constexpr std::int64_t blockBeforeTriggers = 9;
-
-constexpr std::int32_t imageFlag = 1;
-
-void skipString16(BodyCursor& c) noexcept {
-    const std::int16_t n = c.readS16();
-    c.skip(n);  // a negative length fails the cursor
-}
-
-// Part 3 of a player block: a signed 16-bit count k, 5·k + 6 bytes in all.
-void skipPlayerEntries(BodyCursor& c) noexcept {
-    const std::int16_t k = c.readS16();
-    c.skipRecords(k, playerEntrySize);
-    c.skip(4);
-}
-
-// Part 4 of a player block: a float v, then 4·trunc(v) + 13 bytes.
-void skipPlayerTail(BodyCursor& c) noexcept {
-    const float v = c.readF32();
-    if (!c.ok()) return;
-    // Truncation of a float outside the integers' range is undefined: only a
-    // finite v that truncates to 0 .. 2^31 − 1 is taken.
-    c.require(std::isfinite(v) && v > -1.0f && v < 2147483648.0f);
-    if (!c.ok()) return;
-    const auto t = static_cast<std::int64_t>(v);
-    c.skip(4 * t + playerTailPart);
-}
-
-WalkResult walkEditorLayout(std::span<const std::uint8_t> body) noexcept {
-    BodyCursor c(body);
-    // clang-format off
-    c.skip(leadingBlock);                                          // 1
-    c.skip(c.readS16());                                           // 2
-    c.skip(blockBehindFirstText);                                  // 3
-    skipString16(c);                                               // 4
-    for (int i = 0; i < textsBehindSecondText; ++i) skipString16(c);  // 5
-
-    BodyCursor flagCursor = c;                                     // 6
-    const std::int32_t flag = flagCursor.readS32();
-    if (!flagCursor.ok()) return {WalkOutcome::unreadableBody};
-    if (flag == imageFlag) return {WalkOutcome::backgroundImage};
-    // So does any other non-zero flag that is followed by a real width and
-    // height.
-    const std::int32_t imageWidth = flagCursor.readS32();
-    const std::int32_t imageHeight = flagCursor.readS32();
-    if (!flagCursor.ok()) return {WalkOutcome::unreadableBody};
-    if (flag != 0 && imageWidth > 0 && imageHeight > 0) return {WalkOutcome::backgroundImage};
-    c.skip(flagAndFixedBlock);                                     // 7
-
-    for (int i = 0; i < textsBehindFlag; ++i) skipString16(c);     // 8
-    for (int i = 0; i < entriesBehindTexts; ++i) {                 // 9
-        c.skip(entryHead);
-        c.skip(c.readS32());
-    }
-
-    c.skip(blockBeforeMap);                                        // 10
-    const std::int32_t dimension = c.at(0).readS32();              // 11
-    if (!c.ok()) return {WalkOutcome::unreadableBody};
-    // 3·d·d must fit in what is left; testing d first keeps the product in range.
-    if (dimension < 0 || dimension > 0xFFFF) return {WalkOutcome::unreadableBody};
-    c.skip(mapFixedPart + mapCellSize * dimension * dimension);    // 12
-
-    for (int i = 0; i < unitLists; ++i) {                          // 13
-        const std::int32_t units = c.readS32();
-        c.skipRecords(units, unitRecordSize);
-    }
-    c.skip(blockBehindUnits);                                      // 14
-
-    for (int i = 0; i < playerBlocks; ++i) {                       // 15
-        skipString16(c);
-        c.skip(playerFixedPart);
-        skipPlayerEntries(c);
-        skipPlayerTail(c);
-    }
-    c.skip(blockBeforeTriggers);                                   // 16
-    // clang-format on
-
-    if (!c.ok()) return {WalkOutcome::unreadableBody};
-    return {WalkOutcome::triggerSection, c.position(),
-            BodyCursor(body, c.position() - blockBeforeTriggers).readF64()};  // 17
-}
 
 // Body versions as numbers: 1.22 gives 122.
 using Version = int;
@@ -148,6 +14,9 @@ constexpr Version oldest = 118;
 constexpr Version lastHd = 126;   // the HD editions' last version
 constexpr Version firstDe = 136;  // the Definitive Edition's first
 constexpr Version newest = 158;
+constexpr Version editorVersion = 122;  // The Conquerors' editor
+
+constexpr std::int64_t versionOffset = 4;
 
 // The version floats as the editors store them, each with its number.
 struct KnownVersion {
@@ -161,17 +30,32 @@ constexpr KnownVersion knownVersions[] = {
     {1.51f, 151}, {1.53f, 153}, {1.54f, 154}, {1.55f, 155}, {1.56f, 156}, {1.57f, 157}, {1.58f, 158},
 };
 
+Version versionOf(float stored) noexcept {
+    for (const KnownVersion& k : knownVersions)
+        if (k.stored == stored) return k.number;
+    return 0;
+}
+
+// The parts that lie between a body's first byte and its trigger count, each
+// stepped over by what it stores.
 enum class Part : std::uint8_t {
     fixed,          // count × size bytes
     texts,          // count × String16
-    image,          // int32 flag, int32 width, int32 height, 2 bytes; refused when it holds an image
-    aiFiles,        // count × (three int32 lengths, then that many bytes)
     separator,      // int32, always -99
-    map,            // int32 width, int32 height, size bytes per cell
-    worldPlayers,   // int32 n, then n − 1 records of 6 floats (7 from container 1.20)
-    units,          // one list per world player: int32 count, count × size bytes
-    players,        // int32 n, then n − 1 player blocks
     triggerSystem,  // float64 version of the trigger records, int8
+    // The fixed layout of The Conquerors' editor:
+    editorImage,    // int32 flag, then 74 bytes; refused when it holds an image
+    editorAiFiles,  // count × (8 bytes, int32 m, m bytes)
+    squareMap,      // int32 d, and 236 + 3·d·d bytes from the start of d
+    editorUnits,    // count × (int32 n, n × size bytes)
+    editorPlayers,  // count × (String16, 13, int16 k and 5·k + 4, float v and 4·trunc(v) + 13)
+    // Parts read by their stored sizes:
+    image,         // int32 flag, int32 width, int32 height, 2 bytes; refused when it holds an image
+    aiFiles,       // count × (three int32 lengths, then that many bytes)
+    map,           // int32 width, int32 height, size bytes per cell
+    worldPlayers,  // int32 n, then n − 1 records of 6 floats (7 from container 1.20)
+    units,         // one list per world player: int32 count, count × size bytes
+    players,       // int32 n, then n − 1 player blocks
     // The Definitive Edition's own parts:
     civilizations,   // per player: 8 bytes, 2, String16, 2, String16, 4 (civilization, architecture as texts)
     markedTexts,     // count × (a 2-byte mark, String16)
@@ -188,8 +72,35 @@ struct Step {
     std::int32_t size;
 };
 
+// The fixed layout in which The Conquerors' editor saves body version 1.22:
+// every part before the trigger section is stepped over with a fixed
+// knowledge of its size; only the lengths and counts that size the variable
+// parts are read.  It assumes what that editor writes (empty build-list and
+// city-plan names, nine players, no victory conditions in the player
+// blocks).  The 9 bytes before the trigger count are stepped over unread.
 // clang-format off
-constexpr Step layout[] = {
+constexpr Step editorLayout[] = {
+    // from         until          part                  count   size
+    {editorVersion, editorVersion, Part::fixed,              1,  4433},  //  1 leading block (the version float at 4)
+    {editorVersion, editorVersion, Part::texts,              1,     0},  //  2 first text
+    {editorVersion, editorVersion, Part::fixed,              1,    24},  //  3
+    {editorVersion, editorVersion, Part::texts,             10,     0},  //  4, 5 second text, nine texts
+    {editorVersion, editorVersion, Part::editorImage,        1,    78},  //  6, 7 image flag and a fixed block
+    {editorVersion, editorVersion, Part::texts,             16,     0},  //  8 sixteen texts
+    {editorVersion, editorVersion, Part::editorAiFiles,     16,     8},  //  9 sixteen entries
+    {editorVersion, editorVersion, Part::fixed,              1, 18464},  // 10
+    {editorVersion, editorVersion, Part::squareMap,          1,     3},  // 11, 12 map dimension and map
+    {editorVersion, editorVersion, Part::editorUnits,        9,    29},  // 13 nine unit lists
+    {editorVersion, editorVersion, Part::fixed,              1,     4},  // 14
+    {editorVersion, editorVersion, Part::editorPlayers,      8,     0},  // 15 eight player blocks
+    {editorVersion, editorVersion, Part::fixed,              1,     9},  // 16 before the trigger count
+};
+
+// Every version, read by the sizes its parts store; each row says from which
+// body version to which one it applies.  The Definitive Edition's versions
+// (1.36 and later) share rows where their parts are alike and have rows of
+// their own where not.
+constexpr Step storedLayout[] = {
     // from    until   part                 count  size
     {oldest,  newest, Part::fixed,              1,    8},  // next object id, body version
     {   153,  newest, Part::fixed,              2,    4},  // player capacity, gaia player
@@ -260,10 +171,31 @@ constexpr Step layout[] = {
 };
 // clang-format on
 
+// The layouts, and the versions each describes.  A body is walked with the
+// first layout of its version; when that cannot read it, a later one that
+// reaches the trigger count is taken: The Conquerors' editor writes 1.22
+// bodies in the fixed layout, other editors in forms that only a walk by
+// stored sizes reads.
+struct BodyLayout {
+    Version from;
+    Version until;
+    std::span<const Step> steps;
+};
+constexpr BodyLayout bodyLayouts[] = {
+    {editorVersion, editorVersion, editorLayout},
+    {oldest, newest, storedLayout},
+};
+
+constexpr std::int32_t imageFlag = 1;
+constexpr std::int64_t editorImageRead = 12;  // the flag, the width and the height
+constexpr std::int64_t largestMapSide = 0xFFFF;
+constexpr std::int64_t mapFixedPart = 236;
+constexpr std::int64_t playerFixedPart = 13;
+constexpr std::int64_t playerEntrySize = 5;
+constexpr std::int64_t playerTailPart = 13;
 constexpr std::int32_t separatorValue = -99;
 constexpr std::int32_t aiFileLengths = 3;
 constexpr std::int64_t imageTail = 2;
-constexpr std::int64_t largestMapSide = 0xFFFF;
 constexpr std::int32_t mostPlayers = 16;
 constexpr std::int64_t worldPlayerFloats = 7;
 constexpr Version firstPopulation = 120;   // the container version that adds the 7th float
@@ -280,10 +212,9 @@ constexpr std::int64_t victoryExtension = 7;
 constexpr std::int64_t victoryEntrySize = 32;
 constexpr double newerTriggerVersion = 1.8;
 
-Version versionOf(float stored) noexcept {
-    for (const KnownVersion& k : knownVersions)
-        if (k.stored == stored) return k.number;
-    return 0;
+void skipString16(BodyCursor& c) noexcept {
+    const std::int16_t n = c.readS16();
+    c.skip(n);  // a negative length fails the cursor
 }
 
 // The stored count of players, 1 to 16; anything else fails the cursor.
@@ -291,6 +222,23 @@ std::int64_t playerCount(BodyCursor& c) noexcept {
     const std::int32_t n = c.readS32();
     c.require(n >= 1 && n <= mostPlayers);
     return c.ok() ? n : 0;
+}
+
+// A player block of the fixed layout: a String16, 13 bytes, a signed 16-bit
+// count k in 5·k + 6 bytes, then a float v in 4 + 4·trunc(v) + 13 bytes.
+void skipEditorPlayerBlock(BodyCursor& c) noexcept {
+    skipString16(c);
+    c.skip(playerFixedPart);
+    const std::int16_t k = c.readS16();
+    c.skipRecords(k, playerEntrySize);
+    c.skip(4);
+    const float v = c.readF32();
+    if (!c.ok()) return;
+    // Truncation of a float outside the integers' range is undefined: only a
+    // finite v that truncates to 0 .. 2^31 − 1 is taken.
+    c.require(std::isfinite(v) && v > -1.0f && v < 2147483648.0f);
+    if (!c.ok()) return;
+    c.skip(4 * static_cast<std::int64_t>(v) + playerTailPart);
 }
 
 // A player block: name, camera and allied victory, diplomacy (an int16 count
@@ -335,31 +283,61 @@ void skipDePlayerBlock(BodyCursor& c, Version version) noexcept {
     c.skip(victoryExtension + victoryEntrySize * entries + 4);
 }
 
-// The walk through the table for one version.
-class VersionWalk {
+// One walk of one layout for one version.
+class LayoutWalk {
 public:
-    VersionWalk(std::span<const std::uint8_t> body, Version version, ContainerFacts container) noexcept
-        : c_(body), version_(version), container_(container) {}
+    LayoutWalk(std::span<const std::uint8_t> body, Version version, int containerVersion) noexcept
+        : c_(body), version_(version), containerVersion_(containerVersion) {}
 
-    WalkResult run() noexcept {
-        for (const Step& step : layout) {
+    WalkResult run(std::span<const Step> steps) noexcept {
+        for (const Step& step : steps) {
             if (version_ < step.from || version_ > step.until) continue;
             if (step.part == Part::fixed)
                 c_.skip(std::int64_t{step.count} * step.size);
             else
                 for (std::int32_t i = 0; i < step.count && c_.ok() && !refusal_; ++i) take(step);
-            if (!c_.ok()) return {WalkOutcome::unreadableBody};
             if (refusal_) return {*refusal_};
+            if (!c_.ok()) return {WalkOutcome::unreadableBody};
         }
-        const TriggerLayout records{version_ >= firstDe ? version_ : 0};
-        return {WalkOutcome::triggerSection, c_.position(), triggerVersion_, records};
+        return {WalkOutcome::triggerSection, c_.position(), version_ >= firstDe ? version_ : 0};
     }
 
 private:
     void take(const Step& step) noexcept {
         switch (step.part) {
-            case Part::fixed: break;  // skipped as one block
+            case Part::fixed: break;  // stepped over as one block
             case Part::texts: skipString16(c_); break;
+            case Part::separator:
+                if (c_.readS32() != separatorValue && c_.ok()) refuse(WalkOutcome::unsupportedVersion);
+                break;
+            case Part::triggerSystem: {
+                const double triggerVersion = c_.readF64();
+                c_.skip(1);
+                // The Definitive Edition's records are those of trigger version 1.8 and later.
+                if (c_.ok() && !(version_ >= firstDe
+                                     ? triggerVersion >= newerTriggerVersion
+                                     : triggerVersion >= oldestTriggerVersion && triggerVersion < newerTriggerVersion))
+                    refuse(WalkOutcome::unsupportedVersion);
+                break;
+            }
+            case Part::editorImage: editorImage(step.size); break;
+            case Part::editorAiFiles:
+                c_.skip(step.size);
+                c_.skip(c_.readS32());
+                break;
+            case Part::squareMap: {
+                const std::int32_t dimension = c_.at(0).readS32();
+                // 3·d·d must fit in what is left; testing d first keeps the product in range.
+                c_.require(dimension >= 0 && dimension <= largestMapSide);
+                if (c_.ok()) c_.skip(mapFixedPart + step.size * std::int64_t{dimension} * dimension);
+                break;
+            }
+            case Part::editorUnits: {
+                const std::int32_t units = c_.readS32();
+                c_.skipRecords(units, step.size);
+                break;
+            }
+            case Part::editorPlayers: skipEditorPlayerBlock(c_); break;
             case Part::image: image(); break;
             case Part::aiFiles: {
                 std::int64_t lengths[aiFileLengths];
@@ -367,9 +345,6 @@ private:
                 for (std::int64_t n : lengths) c_.skip(n);
                 break;
             }
-            case Part::separator:
-                if (c_.readS32() != separatorValue && c_.ok()) refuse(WalkOutcome::unsupportedVersion);
-                break;
             case Part::map: {
                 const std::int64_t width = c_.readS32();
                 const std::int64_t height = c_.readS32();
@@ -393,15 +368,6 @@ private:
                 for (std::int64_t p = 0; p < blocks && c_.ok(); ++p) skipPlayerBlock(c_);
                 break;
             }
-            case Part::triggerSystem:
-                triggerVersion_ = c_.readF64();
-                c_.skip(1);
-                // The Definitive Edition's records are those of trigger version 1.8 and later.
-                if (c_.ok() && !(version_ >= firstDe ? triggerVersion_ >= newerTriggerVersion
-                                                     : triggerVersion_ >= oldestTriggerVersion &&
-                                                           triggerVersion_ < newerTriggerVersion))
-                    refuse(WalkOutcome::unsupportedVersion);
-                break;
             case Part::civilizations:
                 c_.skip(8 + markLength);  // active, human
                 skipString16(c_);
@@ -441,6 +407,18 @@ private:
         }
     }
 
+    // The fixed layout's flag: 1 holds an image, decided before anything
+    // behind the flag is read; so does any other flag with a real width and
+    // height.  The flag and what follows it are `size` bytes in all.
+    void editorImage(std::int64_t size) noexcept {
+        const std::int32_t flag = c_.readS32();
+        if (c_.ok() && flag == imageFlag) return refuse(WalkOutcome::backgroundImage);
+        const std::int32_t width = c_.readS32();
+        const std::int32_t height = c_.readS32();
+        if (c_.ok() && flag != 0 && width > 0 && height > 0) return refuse(WalkOutcome::backgroundImage);
+        c_.skip(size - editorImageRead);
+    }
+
     // Flag 1 holds an image; so does a real width and height with any flag.
     void image() noexcept {
         const std::int32_t flag = c_.readS32();
@@ -453,32 +431,40 @@ private:
     // Without a container version, the one that the game stores with the
     // body's version is taken.
     [[nodiscard]] bool hasPopulation() const noexcept {
-        return container_.version != 0 ? container_.version >= firstPopulation : version_ > lastOfAgeOfKings;
+        return containerVersion_ != 0 ? containerVersion_ >= firstPopulation : version_ > lastOfAgeOfKings;
     }
 
     void refuse(WalkOutcome outcome) noexcept { refusal_ = outcome; }
 
     BodyCursor c_;
     Version version_;
-    ContainerFacts container_;
+    int containerVersion_;
     std::int64_t players_ = 0;
-    double triggerVersion_ = 0;
     std::optional<WalkOutcome> refusal_;
 };
 
 }  // namespace
 
-WalkResult findTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container) noexcept {
-    const float stored = BodyCursor(body, versionOffset).readF32();
-    if (body.size() < versionOffset + 4) return {WalkOutcome::unreadableBody};
-    const Version version = versionOf(stored);
-    if (version == 0) return {WalkOutcome::unsupportedVersion};
-    if (stored != supportedBodyVersion) return VersionWalk(body, version, container).run();
+bool knownBodyVersion(std::span<const std::uint8_t> bodyStart) noexcept {
+    const float stored = BodyCursor(bodyStart, versionOffset).readF32();
+    return bodyStart.size() >= bodyVersionEnd && versionOf(stored) != 0;
+}
 
-    const WalkResult fixed = walkEditorLayout(body);
-    if (fixed.outcome != WalkOutcome::unreadableBody) return fixed;
-    const WalkResult exact = VersionWalk(body, version, container).run();
-    return exact.outcome == WalkOutcome::triggerSection ? exact : fixed;
+WalkResult findTriggerSection(std::span<const std::uint8_t> body, int containerVersion) noexcept {
+    if (body.size() < bodyVersionEnd) return {WalkOutcome::unreadableBody};
+    const Version version = versionOf(BodyCursor(body, versionOffset).readF32());
+    if (version == 0) return {WalkOutcome::unsupportedVersion};
+
+    // The one place that picks the layout.
+    std::optional<WalkResult> first;
+    for (const BodyLayout& layout : bodyLayouts) {
+        if (version < layout.from || version > layout.until) continue;
+        const WalkResult walked = LayoutWalk(body, version, containerVersion).run(layout.steps);
+        if (!first) first = walked;
+        if (walked.outcome == WalkOutcome::triggerSection || first->outcome != WalkOutcome::unreadableBody)
+            return first->outcome == WalkOutcome::unreadableBody ? walked : *first;
+    }
+    return *first;
 }
 
 }  // namespace vantor

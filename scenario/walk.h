@@ -1,16 +1,11 @@
 // The walk from the first byte of a scenario body to its trigger count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-
-#include "scenario/body.h"
-#include "scenario/trigger_layout.h"
+#include <span>
 
 namespace vantor {
-
-// The body version of The Conquerors as its editor saves it (the float at
-// offset 4), walked with the fixed layout first.
-inline constexpr float supportedBodyVersion = 1.22f;
 
 enum class [[nodiscard]] WalkOutcome{
     triggerSection,      // position = the trigger count
@@ -22,16 +17,19 @@ enum class [[nodiscard]] WalkOutcome{
 struct WalkResult {
     WalkOutcome outcome;
     std::int64_t position = 0;
-    // The version of the trigger records (the float64 nine bytes before the
-    // trigger count), when the walk got there.
-    double triggerVersion = 0;
-    // How the trigger records are laid out.
-    TriggerLayout layout{};
+    // The Definitive Edition's body version in hundredths (136 for 1.36),
+    // whose trigger records hold more; 0 for the editions before it.
+    int definitive = 0;
 };
 
+// The body's version stands in its first bytes (a float at offset 4).
+inline constexpr std::size_t bodyVersionEnd = 8;
+// Whether a layout describes the version at the start of a body.
+[[nodiscard]] bool knownBodyVersion(std::span<const std::uint8_t> bodyStart) noexcept;
+
 // Picks the layout by the body version (and, where they differ, by the
-// container version), then walks it to the trigger count.  Reads nothing
-// outside the body and changes nothing in it.
-WalkResult findTriggerSection(std::span<const std::uint8_t> body, ContainerFacts container = {}) noexcept;
+// version of the container it came in: 0 when unknown), then walks it to the
+// trigger count.  Reads nothing outside the body and changes nothing in it.
+WalkResult findTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0) noexcept;
 
 }  // namespace vantor

@@ -6,9 +6,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "report/names.h"
 #include "report/report_command.h"
-#include "report/trigger_report.h"
 #include "tests/support/recording_actions.h"
 
 namespace vantor {
@@ -26,7 +24,7 @@ CorpusReport reportOf(const std::string& name) {
     testing::RecordingActions ui;
     testing::StringSink report;
     ScenarioBody body;
-    static_cast<void>(runReportCommand((corpus / name).string(), body, ui, {&report}));
+    static_cast<void>(streamReport(corpus / name, body, ui, report));
     return {ui.messages, report.bytes};
 }
 
@@ -103,12 +101,12 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
             std::string expected;
             for (std::size_t i = 0; i < f.first[t].effects.size(); ++i) {
                 std::snprintf(line, sizeof line, "  効果 %-3zu:", i);
-                expected += line + lookupTypeName(NameKind::EffectType, f.first[t].effects[i], f.definitive) + "|";
+                expected += line + testing::nameOf(NameKind::EffectType, f.first[t].effects[i], f.definitive) + "|";
             }
             for (std::size_t i = 0; i < f.first[t].conditions.size(); ++i) {
                 std::snprintf(line, sizeof line, "  条件 %-3zu:", i);
                 expected +=
-                    line + lookupTypeName(NameKind::ConditionType, f.first[t].conditions[i], f.definitive) + "|";
+                    line + testing::nameOf(NameKind::ConditionType, f.first[t].conditions[i], f.definitive) + "|";
             }
             std::string reported;  // each record line up to its parameters
             for (std::size_t l = r.text.find("\r\n  ", end); l < next; l = r.text.find("\r\n  ", l + 2))

@@ -1,8 +1,11 @@
 // The report command as the dialog runs it: every way it ends, with what it
-// shows, what it hands to the viewer and what it leaves in the folder.  (To a
-// stream, as the corpus's tests and vantor-report --stdout use it, nothing is
-// written beside the scenario: tests/hardening/command_line_test.sh.)
+// shows, what it hands to the viewer and what it leaves in the folder; and
+// every failure that the system can report on the way.  (To a stream, as the
+// corpus's tests and vantor-report --stdout use it, nothing is written beside
+// the scenario: tests/hardening/command_line_test.sh.)
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "report/report_command.h"
 #include "tests/support/outcomes.h"
@@ -11,6 +14,8 @@
 namespace vantor {
 namespace {
 
+using platform::FileSystem;
+using platform::Path;
 using testing::TempDir;
 
 TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNothingBehind) {
@@ -22,9 +27,9 @@ TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNoth
         testing::RecordingActions ui;
         ScenarioBody body;
         const bool made = outcome.messages.empty();
-        EXPECT_EQ(runReportCommand(dir.file("x.scx"), body, ui), made);
+        EXPECT_EQ(writeReportFile(dir.file("x.scx"), body, ui), made);
         EXPECT_EQ(ui.messages, outcome.messages);
-        EXPECT_EQ(ui.opened, made ? std::vector<std::string>{dir.file("x.scx.txt")} : std::vector<std::string>{});
+        EXPECT_EQ(ui.opened, made ? std::vector<Path>{dir.file("x.scx.txt")} : std::vector<Path>{});
         EXPECT_EQ(testing::changesBeyondTheReport(before, testing::snapshot(dir), outcome), "");
         if (made) {
             EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), testing::sampleReport());
@@ -34,14 +39,115 @@ TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNoth
 
 TEST(ReportCommand, JapaneseNamesAreBytesAndRunningTwiceGivesTheSameReport) {
     TempDir dir;
-    const std::string name = "シナリオ表.scx";  // cp932, with a 0x5C trail byte in 表
-    testing::writeFile(dir.file(name), testing::sampleFile());
+    const Path name = dir.file(u8"シナリオ表.scx");  // in cp932, a 0x5C trail byte in 表
+    testing::writeFile(name, testing::sampleFile());
     testing::RecordingActions ui;
     ScenarioBody body;
-    ASSERT_TRUE(runReportCommand(dir.file(name), body, ui));
-    ASSERT_TRUE(runReportCommand(dir.file(name), body, ui));
-    EXPECT_EQ(testing::readText(dir.file(name + ".txt")), testing::sampleReport());
-    EXPECT_EQ(dir.names().size(), 2u);  // and its report (Windows lists cp932 names in another encoding)
+    ASSERT_TRUE(writeReportFile(name, body, ui));
+    ASSERT_TRUE(writeReportFile(name, body, ui));
+    EXPECT_EQ(testing::readText(Path(name) += ".txt"), testing::sampleReport());
+    EXPECT_EQ(dir.names().size(), 2u);
+}
+
+// The system's files, but for the calls chosen to fail: the first call of an
+// operation on a file of a kind (the scenario, x.scx.dat, the partial report).
+enum class Call { readAt, createNew, write, restrictLike, finish, replace, discard };
+
+class FailingFiles final : public FileSystem {
+public:
+    explicit FailingFiles(std::vector<std::pair<Call, std::string>> failures) : failures_(std::move(failures)) {}
+
+    Handle openForReading(const Path& path, bool followLinks) override {
+        const Handle h = real_.openForReading(path, followLinks);
+        names_[h] = path;
+        return h;
+    }
+    bool facts(Handle f, platform::FileFacts& out) override { return real_.facts(f, out); }
+    bool entryFacts(const Path& path, platform::FileFacts& out) override { return real_.entryFacts(path, out); }
+    bool targetFacts(const Path& path, platform::FileFacts& out) override { return real_.targetFacts(path, out); }
+    std::int64_t readAt(Handle f, std::int64_t offset, void* buffer, std::size_t count) override {
+        return fails(Call::readAt, names_[f]) ? -1 : real_.readAt(f, offset, buffer, count);
+    }
+    bool tryLock(Handle f) override { return real_.tryLock(f); }
+    void close(Handle f) override { real_.close(f); }
+    platform::Created createNew(const Path& path, unsigned permissions, bool deleteOnClose, Handle& f) override {
+        if (fails(Call::createNew, path)) return platform::Created::failed;
+        const platform::Created created = real_.createNew(path, permissions, deleteOnClose, f);
+        names_[f] = path;
+        return created;
+    }
+    bool write(Handle f, const void* data, std::size_t size) override {
+        return !fails(Call::write, names_[f]) && real_.write(f, data, size);
+    }
+    bool restrictLike(Handle f, const platform::FileFacts& scenario) override {
+        return !fails(Call::restrictLike, names_[f]) && real_.restrictLike(f, scenario);
+    }
+    bool finish(Handle f) override {
+        const bool closed = real_.finish(f);  // the file is closed either way
+        return !fails(Call::finish, names_[f]) && closed;
+    }
+    bool replace(const Path& ours, const Path& target) override {
+        return !fails(Call::replace, ours) && real_.replace(ours, target);
+    }
+    bool discard(Handle f, const Path& path, const platform::FileIdentity& identity) override {
+        if (!fails(Call::discard, path)) return real_.discard(f, path, identity);
+        if (f != noHandle) real_.close(f);  // a removal that fails has closed the file
+        return false;
+    }
+    bool removeEntry(const Path& path, const platform::FileIdentity& identity) override {
+        return real_.removeEntry(path, identity);
+    }
+
+private:
+    bool fails(Call call, const Path& path) {
+        const std::string name = path.filename().string();
+        for (auto it = failures_.begin(); it != failures_.end(); ++it)
+            if (it->first == call && name.find(it->second) != std::string::npos) {
+                failures_.erase(it);
+                return true;
+            }
+        return false;
+    }
+
+    FileSystem& real_ = platform::systemFiles();
+    std::vector<std::pair<Call, std::string>> failures_;
+    std::map<Handle, Path> names_;
+};
+
+// Whatever the system reports as failed ends the run with its message; the
+// older report stays as it was, the scenario too, and nothing of ours is left.
+TEST(ReportCommand, EveryFailureTheSystemReportsEndsInItsMessage) {
+    const std::string scenario = "x.scx", temporary = "x.scx.dat", partial = "x.scx.txt.";
+    const struct Case {
+        std::vector<std::pair<Call, std::string>> failures;
+        std::vector<Message> messages;
+    } cases[] = {
+        {{{Call::readAt, scenario}}, {Message::openFailed}},
+        {{{Call::createNew, temporary}}, {Message::createFailed}},
+        {{{Call::write, temporary}}, {Message::createFailed}},
+        {{{Call::discard, temporary}}, {Message::removeFailed}},
+        {{{Call::createNew, partial}}, {Message::createFailed}},
+        {{{Call::restrictLike, partial}}, {Message::createFailed}},
+        {{{Call::write, partial}}, {Message::createFailed}},
+        {{{Call::finish, partial}}, {Message::createFailed}},
+        {{{Call::replace, partial}}, {Message::createFailed}},
+        {{{Call::write, partial}, {Call::discard, partial}}, {Message::createFailed, Message::removeFailed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.failures[0].first)) + " " + c.failures[0].second);
+        TempDir dir;
+        testing::writeFile(dir.file("x.scx"), testing::sampleFile());
+        testing::writeFile(dir.file("x.scx.txt"), {'o', 'l', 'd'});
+        FailingFiles files(c.failures);
+        testing::RecordingActions ui;
+        ScenarioBody body;
+        EXPECT_FALSE(writeReportFile(dir.file("x.scx"), body, ui, ReportEncoding::cp932, files));
+        EXPECT_EQ(ui.messages, c.messages);
+        EXPECT_TRUE(ui.opened.empty());
+        EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), "old");
+        EXPECT_EQ(testing::readFile(dir.file("x.scx")), testing::sampleFile());
+        EXPECT_EQ(dir.names(), (std::vector<std::string>{"x.scx", "x.scx.txt"}));
+    }
 }
 
 }  // namespace

@@ -10,11 +10,10 @@
 #include <type_traits>
 
 #include "report/cp932_text.h"
-#include "report/names.h"
-#include "report/record_lines.h"
-#include "report/trigger_report.h"
+#include "report/report_file.h"
 #include "samples/sample_scenario.h"
 #include "scenario/extract.h"
+#include "tests/support/recording_actions.h"
 #include "tests/support/scenario_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -58,7 +57,7 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
     };
     // clang-format on
     for (const Case& c : cases)
-        EXPECT_EQ(lookupTypeName(c.kind, c.value, c.definitive), c.text)
+        EXPECT_EQ(testing::nameOf(c.kind, c.value, c.definitive), c.text)
             << static_cast<int>(c.kind) << " " << c.value << " " << c.definitive;
 
     // How many values of each table have a name: a lost or doubled row shows here.
@@ -67,36 +66,26 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
     for (const auto& [kind, size] : sizes) {
         int named = 0;
         for (std::int32_t v = -5; v <= 2000; ++v) {
-            const std::string text = lookupName(kind, v);
+            const std::string text = testing::nameOf(kind, v);
             named += !text.empty() && text.find("不明(") == std::string::npos;
         }
         EXPECT_EQ(named, size) << static_cast<int>(kind);
     }
 }
 
-// The line of the effect (or condition) record at the start of `bytes`, and
-// where the cursor ended.
-struct Line {
+std::string report(const BodySpec& spec, ReportOutcome expected = ReportOutcome::reportReady) {
     std::string text;
-    std::int64_t size;
-    bool ok;
-};
-
-Line lineOf(const Bytes& bytes, std::int32_t index = 0, bool condition = false) {
-    BodyCursor c(bytes);
-    ReportBuffer out;
-    condition ? formatConditionLine(c, index, out) : formatEffectLine(c, index, out);
-    return {std::string(out.view()), c.position(), c.ok()};
+    EXPECT_EQ(testing::reportOf(testing::buildBody(spec).bytes, text), expected);
+    return text;
 }
 
-template <typename Record>
-Bytes bytesOf(const Record& record) {
-    Bytes b;
-    if constexpr (std::is_same_v<Record, testing::Effect>)
-        testing::putEffect(b, record);
-    else
-        testing::putCondition(b, record);
-    return b;
+// The record lines of one trigger's report, effects then conditions.
+std::string recordLines(const Trigger& trigger) {
+    BodySpec spec;
+    spec.triggers = {trigger};
+    const std::string text = report(spec);
+    const std::size_t first = text.find("\r\n  ");
+    return first == std::string::npos ? "" : text.substr(first + 2, text.size() - first - 4);
 }
 
 // Every line format as the sample scenario uses it is in its report
@@ -105,29 +94,33 @@ TEST(RecordLines, EdgesOfTheFormats) {
     testing::Effect text = effect(20);
     static const char stored[] = "一行目\r\n二行目\n三\r行目\0隠れた";
     text.text = std::string(stored, sizeof stored - 1);
-    const std::tuple<testing::Effect, std::int32_t, std::string> effects[] = {
-        {effect(1), 1000, "  効果 1000:外交姿勢の変更\r\n"},
-        {effect(8).set(13, 10), 12, "  効果 12 :トリガを有効にする (0010)\r\n"},
-        {effect(9).set(13, -1), 0, "  効果 0  :トリガを無効にする (-001)\r\n"},
-        {effect(14).set(7, 2), 0, "  効果 0  :オブジェクトを倒す (プレイヤー 2 )\r\n"},
-        {text, 0, "  効果 0  :説明を表示 (一行目\r\r\n二行目\r\n三\r行目)\r\n"},  // written as read
-        {effect(-7).set(7, 1), 0, "  効果 0  :不明(0xfffffff9)\r\n"},
-    };
-    for (const auto& [record, index, line] : effects) EXPECT_EQ(lineOf(bytesOf(record), index).text, line);
-    // A record is as long as its counts say (the sample's records and the
-    // Definitive Edition's longer ones follow one another); a selected count
-    // below -1 is none the game writes: nothing is written, the cursor fails.
-    testing::Condition one = condition(3);
+    Trigger t;
+    t.effects = {effect(1), effect(8).set(13, 10), effect(9).set(13, -1), effect(14).set(7, 2),
+                 text,      effect(-7).set(7, 1)};
+    t.effects.resize(13, effect(1));
+    t.effects[12] = effect(8).set(13, 10);
+    // A record is as long as its counts say: one stored field, or none.
+    testing::Condition one = condition(3), none = condition(9);
     one.fields = {5};
-    EXPECT_EQ(lineOf(bytesOf(one), 0, true).size, 12);
-    EXPECT_EQ(lineOf(bytesOf(effect(2).set(4, -2))).text, "");
-    EXPECT_FALSE(lineOf(bytesOf(effect(2).set(4, -2))).ok);
-}
-
-std::string report(const BodySpec& spec, ReportOutcome expected = ReportOutcome::reportReady) {
-    ReportBuffer out;
-    EXPECT_EQ(buildTriggerReport(testing::buildBody(spec).bytes, out), expected);
-    return std::string(out.view());
+    none.fields = {};
+    t.conditions = {one, none};
+    EXPECT_EQ(recordLines(t),
+              "  効果 0  :外交姿勢の変更\r\n"
+              "  効果 1  :トリガを有効にする (0010)\r\n"
+              "  効果 2  :トリガを無効にする (-001)\r\n"
+              "  効果 3  :オブジェクトを倒す (プレイヤー 2 )\r\n"
+              "  効果 4  :説明を表示 (一行目\r\r\n二行目\r\n三\r行目)\r\n"  // written as read
+              "  効果 5  :不明(0xfffffff9)\r\n"
+              "  効果 6  :外交姿勢の変更\r\n  効果 7  :外交姿勢の変更\r\n  効果 8  :外交姿勢の変更\r\n"
+              "  効果 9  :外交姿勢の変更\r\n  効果 10 :外交姿勢の変更\r\n  効果 11 :外交姿勢の変更\r\n"
+              "  効果 12 :トリガを有効にする (0010)\r\n"
+              "  条件 0  :オブジェクトの所有 (不明(0xffffffff)  数量:5)\r\n"
+              "  条件 1  :テクノロジーの研究 (不明(0xffffffff) 不明(0xffffffff))\r\n");
+    // A selected count below -1 is none the game writes: the body is unreadable.
+    BodySpec bad;
+    bad.triggers.resize(1);
+    bad.triggers[0].effects = {effect(2).set(4, -2)};
+    EXPECT_EQ(report(bad, ReportOutcome::unreadableBody), "");
 }
 
 const std::string reportHead =
@@ -172,9 +165,9 @@ TEST(TriggerReport, DefinitiveEditionTextsAreCp932) {
     e.text = u8(u8"ようこそ、Zoë!\r\n👑");
     t.effects = {e};
     spec.triggers = {t};
-    ReportBuffer out;
-    ASSERT_EQ(buildTriggerReport(testing::buildDefinitiveBody(spec).bytes, out), ReportOutcome::reportReady);
-    EXPECT_EQ(out.view().substr(out.view().find("\r\n0000")),
+    std::string out;
+    ASSERT_EQ(testing::reportOf(testing::buildDefinitiveBody(spec).bytes, out), ReportOutcome::reportReady);
+    EXPECT_EQ(out.substr(out.find("\r\n0000")),
               "\r\n0000 城と騎士                       オン     いいえ いいえ          0\r\n"
               "説明：Caf? ? ? \xb6\xc0\xb6\xc5\x81\x60\x87\x40\xff\x80 \xe3\x81\r\n"
               "  効果 0  :説明を表示 (ようこそ、Zo?!\r\r\n?)\r\n\r\n");
@@ -236,12 +229,25 @@ TEST(ReportBuffer, ConversionsMatchPrintf) {
     }
 }
 
+// The UTF-8 of a report that comes in pieces, wherever they are cut.
+TEST(Cp932Text, Utf8IsTheSameWhereverThePiecesAreCut) {
+    const std::string report = "あ\r\nい\x82\r\nう\r\r\nｱ\x81\x7f\r\n";
+    const std::string whole = cp932ToUtf8(report, true);
+    const std::u8string_view expected = u8"あ\nい\uFFFD\nう\r\nｱ\uFFFD\x7f\n";
+    EXPECT_EQ(whole, std::string(reinterpret_cast<const char*>(expected.data()), expected.size()));
+    for (std::size_t cut = 0; cut <= report.size(); ++cut) {
+        Utf8Converter pieces(true);
+        std::string converted = pieces.convert(report.substr(0, cut));
+        converted += pieces.convert(report.substr(cut));
+        EXPECT_EQ(converted + pieces.finish(), whole) << "cut at " << cut;
+    }
+}
+
 TEST(Sample, TheBundledFileIsWhatTheBuilderMakes) {
-    testing::TempDir dir;
+    ScenarioFile sample(platform::systemFiles());
     ScenarioBody body;
-    TemporaryFile temporary;
-    testing::writeFile(dir.file("sample.scx"), testing::readFile(VANTOR_SAMPLE));
-    ASSERT_EQ(extractScenario(dir.file("sample.scx"), body, temporary), ExtractOutcome::bodyReady);
+    ASSERT_TRUE(sample.open(VANTOR_SAMPLE));
+    ASSERT_EQ(extractScenario(sample, body), ExtractOutcome::bodyReady);
     EXPECT_EQ(Bytes(body.bytes.get(), body.bytes.get() + body.size),
               testing::buildBody(testing::sampleScenario()).bytes)
         << "samples/sample.scx is out of date: rebuild it with make_sample";

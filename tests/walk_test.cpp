@@ -10,7 +10,6 @@
 #include <limits>
 
 #include "report/report_command.h"
-#include "report/trigger_report.h"
 #include "scenario/body.h"
 #include "scenario/walk.h"
 #include "tests/support/recording_actions.h"
@@ -115,14 +114,44 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
         testing::RecordingActions ui;
         testing::StringSink report;
         ScenarioBody body;
-        EXPECT_TRUE(runReportCommand(dir.file("x.scx"), body, ui, {&report}));
+        EXPECT_TRUE(streamReport(dir.file("x.scx"), body, ui, report));
         EXPECT_EQ(report.bytes, expected);
         ASSERT_EQ(body.view().size(), e.body.size());
-        ReportBuffer out;
         for (std::size_t n = 0; n < e.body.size(); ++n)
-            ASSERT_EQ(buildTriggerReport(std::span(e.body).first(n), out, body.container),
+            ASSERT_EQ(checkTriggerSection(std::span(e.body).first(n), body.containerVersion).outcome,
                       ReportOutcome::unreadableBody)
                 << "cut at " << n;
+    }
+}
+
+// A 1.22 body is walked in the fixed layout of The Conquerors' editor first;
+// only where that cannot read it does a walk by stored sizes that reaches
+// the trigger count take over.  A refusal of the fixed walk stands.
+TEST(Layouts, TheFixedWalkOf122ComesFirstAndAStoredWalkOnlyReadsWhatItCannot) {
+    BodySpec fixed, stored, storedImage;
+    stored.layout = storedImage.layout = testing::Layout::stored;
+    for (auto& p : stored.players) p = {"player", 9, 2.0f, 1};  // victory conditions: the fixed walk misreads them
+    storedImage.players = stored.players;
+    storedImage.imageWidth = storedImage.imageHeight = 2;
+    BodySpec fixedImage;
+    fixedImage.imageFlag = 1;
+    const auto builtFixed = buildBody(fixed), builtStored = buildBody(stored);
+    const struct {
+        Bytes body;
+        WalkOutcome outcome;
+        std::size_t position;
+    } cases[] = {
+        {builtFixed.bytes, WalkOutcome::triggerSection, builtFixed.triggerCountOffset},
+        {builtStored.bytes, WalkOutcome::triggerSection, builtStored.triggerCountOffset},
+        {buildBody(fixedImage).bytes, WalkOutcome::backgroundImage, 0},
+        // The stored walk's refusal is not taken: the fixed walk's reading stands.
+        {buildBody(storedImage).bytes, WalkOutcome::unreadableBody, 0},
+        {Bytes(builtStored.bytes.begin(), builtStored.bytes.end() - 100), WalkOutcome::unreadableBody, 0},
+    };
+    for (const auto& c : cases) {
+        const WalkResult r = findTriggerSection(c.body);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.position, static_cast<std::int64_t>(c.position));
     }
 }
 

@@ -87,7 +87,12 @@ expect "each scenario ends in its own way" 1 $'a.scx.txt\n' "${broken}missing.sc
 expect "a named pipe is not waited for" 1 "" "pipe.scx: $open" pipe.scx
 expect "--stdout" 1 "$work/twice.txt" "$broken" --stdout a.scx b.scx a.scx
 expect "--stdout --utf8" 0 "$work/utf8.txt" "" --stdout --utf8 a.scx
-expect "control characters of names are shown escaped" 1 "" 'a\x1b[2J\x0ab.scx: '"$open" $'a\x1b[2J\nb.scx'
+expect "control characters of names are shown escaped, C1 too" 1 "" 'a\x1b[2J\x0a\x9b\xc2\x9bb.scx: '"$open" \
+    $'a\x1b[2J\n\x9b\xc2\x9bb.scx'
+long=$(printf 'a%.0s' $(seq 244)).scx  # 248 bytes: its report's name fits, a suffix behind that would not
+cp "$sample" "opts/$long" && (cd opts && report "$long" >/dev/null) && cmp -s "opts/$long.txt" "$golden" &&
+    rm "opts/$long" "opts/$long.txt" && files opts "a.scx b.scx pipe.scx "
+verdict "a scenario whose report's name is as long as a name may be"
 LC_ALL=C expect "UTF-8 messages where the locale shows no Japanese" 1 "" "$broken" b.scx
 (cd opts && report --utf8 a.scx >/dev/null) && cmp -s opts/a.scx.txt utf8.txt
 verdict "--utf8 writes the report file in UTF-8"
@@ -95,6 +100,42 @@ rm -f opts/a.scx.txt
 [[ "$(report --version)" =~ ^vantor-report\ [0-9.]+$ ]] &&
     [ "$(report --help | head -n1)" = "Usage: vantor-report [OPTION]... SCENARIO..." ]
 verdict "--version and --help"
+
+# Another process on the scenario holds a run a few seconds at most: a reader
+# with a shared lock (any user who may read the scenario can take one), and a
+# run of ours that waits for its viewer (the lock is given back before the
+# viewer starts).
+fresh held && chmod 644 held/x.scx && { flock -s held/x.scx sleep 60 & } && sleep 0.3
+holder=$!
+start=$(date +%s)
+(cd held && report x.scx >/dev/null 2>&1)
+rc=$? took=$(($(date +%s) - start))
+kill $holder && wait $holder 2>/dev/null
+[ $rc = 0 ] && [ $took -lt 30 ] && cmp -s held/x.scx.txt "$golden" && files held "x.scx x.scx.txt "
+verdict "a reader's lock on the scenario holds a run for a few seconds, not for ever ($took s)"
+mkdir slowbin && printf '#!/bin/sh
+touch "$(dirname "$0")/opened"
+exec sleep 60
+' >slowbin/xdg-open &&
+    chmod +x slowbin/xdg-open && fresh viewing || exit 1
+(cd viewing && PATH=$work/slowbin:$PATH exec "$cli" --open x.scx >/dev/null 2>&1) &
+viewer=$!
+for _ in $(seq 500); do [ -e slowbin/opened ] && break; sleep 0.02; done
+flock -n -x viewing/x.scx true
+verdict "the scenario's lock is free while the viewer runs"
+pkill -f "sleep 60"; wait $viewer
+
+# A scenario saved anew (by rename) while its report is made: the run that
+# read the older file leaves the report to a run of the newer one.
+fresh replaced && cp made/cli/lines.scx replaced/x.scx || exit 1
+(cd replaced && exec "$cli" x.scx >/dev/null 2>../err) &
+pid=$!
+for _ in $(seq 5000); do [ -n "$(find replaced -name 'x.scx.txt.*')" ] && break; sleep 0.002; done
+cp "$sample" replaced/new.scx && mv replaced/new.scx replaced/x.scx
+wait $pid
+[ $? = 1 ] && [ "$(cat err)" = "x.scx: 処理中にシナリオが置き換えられたため、レポートを出力しませんでした。" ] &&
+    files replaced "x.scx " && (cd replaced && report x.scx >/dev/null) && cmp -s replaced/x.scx.txt "$golden"
+verdict "a scenario saved anew meanwhile: the older run writes no report (exit 1), the newer one does"
 
 # The viewer is given the report as a file, and its failure is reported.
 mkdir bin && printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"$(dirname "$0")/args"\nexit $VIEWER_STATUS\n' >bin/xdg-open &&
@@ -141,7 +182,8 @@ for blocks in $(($(stat -c %s bulky.txt) / 2048)) 8; do
 done
 
 # A report is no more readable than its scenario, and each run's report is a
-# new file renamed over the old one, never the old one rewritten.
+# new file renamed over the old one, never the old one rewritten.  (Its group,
+# which needs a second user: below.)
 fresh modes
 for mode in 600 640 644; do
     old=$(stat -c %i modes/x.scx.txt 2>/dev/null)
@@ -150,8 +192,9 @@ for mode in 600 640 644; do
     verdict "a report of a scenario of mode $mode, a new file"
 done
 
-# A body of 600 MiB of zeros (its inflating takes a while; its version is none).
-{ printf '1.21\0\0\0\0' && head -c 600M /dev/zero | gzip -1 | tail -c +11; } >long.scx || exit 1
+# A body of version 1.22 and 600 MiB of zeros: its inflating takes a while.
+{ printf '1.21\0\0\0\0' && { printf '\1\0\0\0\366\50\234\77' && head -c 600M /dev/zero; } | gzip -1 | tail -c +11; } >long.scx ||
+    exit 1
 
 # As a user without privileges: an unreadable scenario, a folder without
 # write permission (the old report stays; printing needs no file), a temporary
@@ -178,12 +221,26 @@ if [ "$(id -u)" = 0 ]; then
     chmod 555 "$shared/perm"
     wait $pid
     [ $? = 1 ] && files "$shared/perm" "x.scx x.scx.dat " &&
-        [ "$(cat err)" = $'x.scx: 未対応のバージョンのシナリオです。\nx.scx: 一時ファイルを削除できませんでした。' ]
+        [ "$(cat err)" = $'x.scx: ファイルの作成に失敗しました\nx.scx: 一時ファイルを削除できませんでした。' ]
     verdict "a temporary file that cannot be removed is reported"
     fresh foreign && printf d >foreign/x.scx.dat && chown 65534 foreign/x.scx.dat
     (cd foreign && report x.scx >/dev/null 2>&1)
     [ $? = 1 ] && [ "$(cat foreign/x.scx.dat)" = d ] && files foreign "x.scx x.scx.dat "
     verdict "another user's file at the temporary name stays"
+    # The report takes the scenario's group where the user may give it (a
+    # member of it), else no group permissions; on every run.
+    group() {  # MODE GROUPS-OF-THE-USER EXPECTED-MODE EXPECTED-GROUP
+        fresh "$shared/grp" && chown -R 65534 "$shared/grp" && chgrp 60 "$shared/grp/x.scx" &&
+            chmod "$1" "$shared/grp/x.scx" || return 1
+        for run in 1 2; do
+            (cd "$shared/grp" && setpriv --reuid=65534 --regid=65534 $2 "$shared/$(basename "$cli")" x.scx) >/dev/null &&
+                [ "$(stat -c %a:%g "$shared/grp/x.scx.txt")" = "$3:$4" ] || return 1
+        done
+    }
+    group 640 --groups=60 640 60
+    verdict "a member's report of a scenario of mode 640 and group 60 is 640 and of group 60"
+    group 644 --clear-groups 604 65534
+    verdict "an outsider's report of a scenario of mode 644 and group 60 has no group permissions"
 fi
 
 # Fatal signals leave no file of ours: sent while the body is being inflated
@@ -191,7 +248,7 @@ fi
 # partial report exists).
 set -m  # its own process group: a background job's SIGINT and SIGQUIT are not ignored
 mkdir signals && cp made/cli/lines.scx long.scx signals/ || exit 1
-for signal in INT TERM HUP QUIT; do
+for signal in INT TERM HUP QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
     for case in long.scx:long.scx.dat lines.scx:lines.scx.txt.; do
         IFS=: read -r scenario ours <<<"$case"
         (cd signals && exec "$cli" "$scenario" >/dev/null 2>&1) &

@@ -43,8 +43,14 @@ std::vector<Outcome> everyOutcome() {
     const auto folderAt = [](const char* name) {
         return [name](const TempDir& dir) { fs::remove(dir.path() / name), fs::create_directory(dir.path() / name); };
     };
-    const auto fileAt = [](const char* name) {
-        return [name](const TempDir& dir) { writeFile(dir.file(name), {'d'}); };
+    const auto fileAt = [](const char* name, Bytes bytes = {'d'}) {
+        return [name, bytes](const TempDir& dir) { writeFile(dir.file(name), bytes); };
+    };
+    const Bytes sampleBody = buildBody(sampleScenario()).bytes;
+    const auto hardLinkAt = [](const char* name) {
+        return [name](const TempDir& dir) {
+            fs::remove(dir.file(name)), fs::create_hard_link(dir.file("x.scx"), dir.file(name));
+        };
     };
 
     // clang-format off
@@ -80,14 +86,14 @@ std::vector<Outcome> everyOutcome() {
         {"folder named like the scenario", good, {Message::openFailed}, folderAt("x.scx")},
         {"report file cannot be replaced", good, {Message::createFailed}, folderAt("x.scx.txt")},
         {"temporary file cannot be created", good, {Message::createFailed}, folderAt("x.scx.dat")},
-#ifdef _WIN32
-        // Our own temporary file goes with its handle: anything at its name is
-        // someone else's.
-        {"file at the temporary name", good, {Message::createFailed}, fileAt("x.scx.dat")},
-#else
-        // A stale file of ours (regular, ours, one name) is replaced.
-        {"stale temporary file", good, {}, fileAt("x.scx.dat"), true},
+        // Only a piece of this very body that a run of ours left is removed.
+        {"a file of the user at the temporary name", good, {Message::createFailed}, fileAt("x.scx.dat")},
+#ifndef _WIN32  // there our temporary files go with their handles: none is ever left
+        {"stale temporary file", good, {}, fileAt("x.scx.dat", Bytes(sampleBody.begin(), sampleBody.begin() + 3000)), true},
 #endif
+        // The scenario itself under the report's or the temporary file's name.
+        {"report name of the scenario", good, {Message::scenarioInTheWay}, hardLinkAt("x.scx.txt")},
+        {"temporary name of the scenario", good, {Message::scenarioInTheWay}, hardLinkAt("x.scx.dat")},
     };
 #ifndef _WIN32
     // Links planted by another user of the folder, to files of the victim's.
@@ -96,12 +102,20 @@ std::vector<Outcome> everyOutcome() {
             fs::remove(dir.path() / name), fs::create_symlink(dir.path() / target, dir.path() / name);
         };
     };
+    const auto linkedScenarioAt = [good](const char* name) {
+        return [good, name](const TempDir& dir) {
+            writeFile(dir.file(name), good), fs::remove(dir.file("x.scx")), fs::create_symlink(name, dir.file("x.scx"));
+        };
+    };
     const std::vector<Outcome> posix = {
         {"link at the report", good, {}, linkAt("x.scx.txt", "guarded")},
         {"link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "guarded")},
         {"link at the temporary file to the scenario", good, {Message::createFailed}, linkAt("x.scx.dat", "x.scx")},
         {"dangling link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "missing")},
         {"dangling link as the scenario", good, {Message::openFailed}, linkAt("x.scx", "gone.scx")},
+        // A scenario reached through a link whose report or temporary name is the scenario.
+        {"scenario at its own report name", good, {Message::scenarioInTheWay}, linkedScenarioAt("x.scx.txt")},
+        {"scenario at its own temporary name", good, {Message::scenarioInTheWay}, linkedScenarioAt("x.scx.dat")},
     };
     // clang-format on
     all.insert(all.end(), posix.begin(), posix.end());

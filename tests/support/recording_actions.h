@@ -1,21 +1,26 @@
-// A UserActions that records what the user would have been shown.
+// What the tests hand the report in place of a user and a file: a
+// UserActions that records what the user would have been shown, a sink that
+// keeps every byte, and the report of a body made in one call.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "report/messages.h"
+#include "report/names.h"
 #include "report/report_buffer.h"
+#include "report/trigger_report.h"
 
 namespace vantor::testing {
 
 class RecordingActions final : public UserActions {
 public:
     std::vector<Message> messages;
-    std::vector<std::string> opened;
+    std::vector<platform::Path> opened;
 
     void showMessage(Message message) override { messages.push_back(message); }
-    void openInViewer(const std::string& reportPath) override { opened.push_back(reportPath); }
+    void openInViewer(const platform::Path& reportPath) override { opened.push_back(reportPath); }
 };
 
 // A report destination that keeps every byte.
@@ -28,5 +33,22 @@ public:
         return true;
     }
 };
+
+// The report of a body, checked and then formatted; empty unless ready.
+inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0) {
+    const CheckedSection checked = checkTriggerSection(body, containerVersion);
+    ReportBuffer out;
+    if (checked.outcome == ReportOutcome::reportReady) formatTriggerReport(body, checked.section, out);
+    report = out.view();
+    return checked.outcome;
+}
+
+// The name a report gives a value (or a type) in an edition's report.
+inline std::string nameOf(NameKind kind, std::int32_t value, int definitive = 0) {
+    ReportBuffer out;
+    kind == NameKind::EffectType || kind == NameKind::ConditionType ? appendTypeName(out, kind, value, definitive)
+                                                                    : appendName(out, kind, value, definitive);
+    return std::string(out.view());
+}
 
 }  // namespace vantor::testing

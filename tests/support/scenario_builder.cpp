@@ -285,22 +285,22 @@ Bytes buildContainer(const Bytes& body, const HeaderSpec& header) {
     return out;
 }
 
-Bytes readFile(const std::string& path) {
+Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
+    if (!in) throw std::runtime_error("cannot open " + path.string());
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string readText(const std::string& path) {
+std::string readText(const std::filesystem::path& path) {
     const Bytes bytes = readFile(path);
     return {bytes.begin(), bytes.end()};
 }
 
-void writeFile(const std::string& path, const Bytes& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot create " + path);
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) throw std::runtime_error("cannot write " + path);
+void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot create " + path.string());
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
 }
 
 }  // namespace vantor::testing

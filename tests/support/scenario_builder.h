@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -179,8 +180,8 @@ void putTriggerSection(BuiltBody& built, const std::vector<Trigger>& triggers, s
 // Fixed blocks hold 0xA5, so that a misplaced read shows.
 void putFiller(Bytes& out, std::size_t count);
 
-Bytes readFile(const std::string& path);
-std::string readText(const std::string& path);  // the same bytes as a string
-void writeFile(const std::string& path, const Bytes& bytes);
+Bytes readFile(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);  // the same bytes as a string
+void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 
 }  // namespace vantor::testing

@@ -24,7 +24,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    [[nodiscard]] std::string file(const std::string& name) const { return (path_ / name).string(); }
+    [[nodiscard]] std::filesystem::path file(const std::filesystem::path& name) const { return path_ / name; }
     // The names in the folder, sorted.
     [[nodiscard]] std::vector<std::string> names() const {
         std::vector<std::string> out;

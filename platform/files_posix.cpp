@@ -1,0 +1,311 @@
+// The system's services on POSIX systems (Linux).
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+
+extern char** environ;
+
+namespace vantor::platform {
+namespace {
+
+// --- The files that a fatal signal removes -----------------------------------
+//
+// A signal handler may only read what is always consistent: each slot holds
+// a record of its own (a heap copy of the path and the file's identity) or
+// null, swapped atomically.  Slots are taken and given back with the signals
+// held, so that a handler never sees a file half-registered.
+
+struct Removal {
+    dev_t device;
+    ino_t inode;
+    char path[1];  // allocated to its length
+};
+
+constexpr int removalSlots = 8;  // one run holds two files at the most
+std::atomic<Removal*> removals[removalSlots];
+
+// Every signal whose default action ends the process and that a handler can
+// catch, but SIGPIPE and SIGXFSZ, which the programs turn into failed writes.
+// Faults (SIGSEGV and the like) are taken only where no one else handles
+// them (a sanitizer does).
+const int fatalSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,  SIGFPE, SIGUSR1,
+    SIGSEGV,   SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+
+sigset_t fatalSet() noexcept {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : fatalSignals) sigaddset(&set, s);
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) sigaddset(&set, s);
+    return set;
+}
+
+// Holds the fatal signals back for its lifetime; one that arrives meanwhile
+// is delivered when it ends.
+class SignalsHeld {
+public:
+    SignalsHeld() noexcept {
+        const sigset_t held = fatalSet();
+        sigprocmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+// Unlinks the entry at the removal's path if it is still the file we made.
+bool removeIfStill(const char* path, dev_t device, ino_t inode) noexcept {
+    struct stat status {};
+    if (::lstat(path, &status) != 0) return errno == ENOENT;             // already gone
+    if (status.st_dev != device || status.st_ino != inode) return true;  // not ours any more
+    return ::unlink(path) == 0 || errno == ENOENT;
+}
+
+extern "C" void removeOwnFilesAndEnd(int signal) {
+    for (auto& slot : removals)
+        if (const Removal* r = slot.load()) removeIfStill(r->path, r->device, r->inode);
+    // The handler was reset to the default action as it was entered: raised
+    // again, the signal ends the process once this handler returns.
+    ::raise(signal);
+}
+
+void hold(const std::string& path, dev_t device, ino_t inode) noexcept {
+    auto* r = static_cast<Removal*>(std::malloc(sizeof(Removal) + path.size()));
+    if (!r) return;
+    r->device = device;
+    r->inode = inode;
+    std::memcpy(r->path, path.c_str(), path.size() + 1);
+    for (auto& slot : removals) {
+        Removal* expected = nullptr;
+        if (slot.compare_exchange_strong(expected, r)) return;
+    }
+    std::free(r);
+}
+
+void release(const std::string& path) noexcept {
+    for (auto& slot : removals) {
+        Removal* r = slot.load();
+        if (r && path == r->path) {
+            std::free(slot.exchange(nullptr));
+            return;
+        }
+    }
+}
+
+FileIdentity identityOf(const struct stat& s) {
+    return {static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino)};
+}
+
+FileFacts factsOf(const struct stat& s) {
+    FileFacts f;
+    f.identity = identityOf(s);
+    f.length = static_cast<std::int64_t>(s.st_size);
+    f.changed = static_cast<std::int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec;
+    f.regular = S_ISREG(s.st_mode);
+    f.leftByUs = f.regular && s.st_uid == ::geteuid() && s.st_nlink == 1;
+    f.permissions = static_cast<unsigned>(s.st_mode) & 0666;
+    f.group = static_cast<std::uint32_t>(s.st_gid);
+    return f;
+}
+
+int toFd(FileSystem::Handle h) { return static_cast<int>(h); }
+
+class PosixFiles final : public FileSystem {
+public:
+    Handle openForReading(const Path& path, bool followLinks) override {
+        // O_NONBLOCK: a named pipe put at the path would otherwise hold the
+        // open until some program writes to it.  It changes nothing for a
+        // regular file.
+        const int fd =
+            ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+        struct stat status {};
+        if (fd < 0) return noHandle;
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+            ::close(fd);
+            return noHandle;
+        }
+        return fd;
+    }
+
+    bool facts(Handle file, FileFacts& out) override {
+        struct stat status {};
+        if (::fstat(toFd(file), &status) != 0) return false;
+        out = factsOf(status);
+        return true;
+    }
+
+    bool entryFacts(const Path& path, FileFacts& out) override {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) return false;
+        out = factsOf(status);
+        return true;
+    }
+
+    bool targetFacts(const Path& path, FileFacts& out) override {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0) return false;
+        out = factsOf(status);
+        return true;
+    }
+
+    std::int64_t readAt(Handle file, std::int64_t offset, void* buffer, std::size_t count) override {
+        for (;;) {
+            const ssize_t n = ::pread(toFd(file), buffer, count, static_cast<off_t>(offset));
+            if (n >= 0 || errno != EINTR) return n;
+        }
+    }
+
+    bool tryLock(Handle file) override {
+        while (::flock(toFd(file), LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR) continue;
+            // A file system without locks: the files stay safe, as each is
+            // created exclusively.
+            return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL;
+        }
+        return true;
+    }
+
+    void close(Handle file) override { ::close(toFd(file)); }
+
+    Created createNew(const Path& path, unsigned permissions, bool, Handle& file) override {
+        SignalsHeld held;
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                              static_cast<mode_t>(permissions));
+        if (fd < 0) {
+            return errno == EEXIST ? Created::exists : errno == ENAMETOOLONG ? Created::nameTooLong : Created::failed;
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) == 0) hold(path.native(), status.st_dev, status.st_ino);
+        file = fd;
+        return Created::created;
+    }
+
+    bool write(Handle file, const void* data, std::size_t size) override {
+        const char* p = static_cast<const char*>(data);
+        while (size > 0) {
+            const ssize_t n = ::write(toFd(file), p, size < 0x40000000 ? size : 0x40000000);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            p += n;
+            size -= static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    bool restrictLike(Handle file, const FileFacts& scenario) override {
+        struct stat status {};
+        if (::fstat(toFd(file), &status) != 0) return false;
+        if (status.st_gid == scenario.group) return true;
+        // Only a member of the group (or the superuser) may give it.
+        if (::fchown(toFd(file), static_cast<uid_t>(-1), static_cast<gid_t>(scenario.group)) == 0) return true;
+        return ::fchmod(toFd(file), status.st_mode & 07707 & ~static_cast<mode_t>(070)) == 0;
+    }
+
+    bool finish(Handle file) override {
+        // A close can be the first to report a failed write (NFS, quota).
+        return ::close(toFd(file)) == 0;
+    }
+
+    bool replace(const Path& ours, const Path& target) override {
+        SignalsHeld held;
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+        // Renamed over an older file, a new file is written out to disk at
+        // once (ext4 does so to guard replace-by-rename).  Exchanging the two
+        // names and removing the older file, now under our name, gives the
+        // same result in one step and leaves the writing to the usual
+        // writeback.
+        struct stat existing {};
+        if (::lstat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+            ::renameat2(AT_FDCWD, ours.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+            release(ours.native());
+            // The older report, now at our name: removing it may fail (the
+            // folder forbids it since); it is then left as it is.
+            if (::unlink(ours.c_str()) != 0 && errno != ENOENT) return false;
+            return true;
+        }
+#endif
+        if (std::rename(ours.c_str(), target.c_str()) != 0) return false;
+        release(ours.native());
+        return true;
+    }
+
+    bool discard(Handle file, const Path& path, const FileIdentity& identity) override {
+        SignalsHeld held;
+        if (file != noHandle) ::close(toFd(file));
+        if (!removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index)))
+            return false;  // still known to the signal handler
+        release(path.native());
+        return true;
+    }
+
+    bool removeEntry(const Path& path, const FileIdentity& identity) override {
+        return removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index));
+    }
+};
+
+}  // namespace
+
+FileSystem& systemFiles() {
+    static PosixFiles files;
+    return files;
+}
+
+void removeOwnFilesOnExit() noexcept {
+    const sigset_t all = fatalSet();
+    for (int s = 1; s < NSIG; ++s) {
+        if (!sigismember(&all, s)) continue;
+        struct sigaction previous {};
+        // Left alone: an ignored signal (nohup & co.) and one that someone
+        // else handles.
+        if (::sigaction(s, nullptr, &previous) != 0 || previous.sa_handler != SIG_DFL) continue;
+        struct sigaction action {};
+        action.sa_handler = removeOwnFilesAndEnd;
+        action.sa_flags = static_cast<int>(SA_RESETHAND);
+        action.sa_mask = all;
+        ::sigaction(s, &action, nullptr);
+    }
+}
+
+bool startViewer(const Path& file) {
+    // A relative path that begins with "-" would be taken as an option.
+    std::string name = file.native();
+    if (!name.empty() && name[0] == '-') name.insert(0, "./");
+    char opener[] = "xdg-open";
+    char* argv[] = {opener, name.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ) != 0) return false;
+    // xdg-open hands the file on and returns; waiting keeps no child behind
+    // and tells whether it found a viewer.
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace vantor::platform
