@@ -197,6 +197,14 @@ void ReportDialog::fillScenarioList(std::string folder) {
 
 void ReportDialog::showMessage(Message message) { showMessageBox(window(), messageText(message)); }
 
+// A scenario of a campaign: its file name, then the message.
+void ReportDialog::showScenarioMessage(std::string_view fileName, Message message) {
+    std::string text(fileName);
+    text += "\r\n";
+    text += messageText(message);
+    showMessageBox(window(), text);
+}
+
 void ReportDialog::openInViewer(const platform::Path& reportPath) {
     ShellExecuteW(window(), L"open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
 }

@@ -38,6 +38,7 @@ private:
     // What the report core asks of the dialog.
     void showMessage(Message message) override;
     void openInViewer(const platform::Path& reportPath) override;
+    void showScenarioMessage(std::string_view fileName, Message message) override;
 
     ListBox scenarioList;
     std::string folderText;

@@ -70,6 +70,9 @@ class SilentActions final : public vantor::UserActions {
 public:
     void showMessage(vantor::Message message) override { lastMessage = vantor::messageText(message); }
     void openInViewer(const vantor::platform::Path&) override {}
+    void showScenarioMessage(std::string_view, vantor::Message message) override {
+        lastMessage = vantor::messageText(message);
+    }
     std::string_view lastMessage;
 };
 

@@ -59,6 +59,24 @@ public:
         static_cast<void>(printLine(stderr, scenario_, line));
     }
 
+    // "CAMPAIGN: FILE NAME: message"; the name's control characters as \xNN.
+    void showScenarioMessage(std::string_view fileName, Message message) override {
+        std::string line = ": ";
+        for (const char c : fileName) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte != 0x7F) {
+                line += c;
+                continue;
+            }
+            constexpr char hex[] = "0123456789abcdef";
+            line += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
+        }
+        line += ": ";
+        line += messageText(message);
+        line += '\n';
+        static_cast<void>(printLine(stderr, scenario_, line));
+    }
+
     void openInViewer(const platform::Path& reportPath) override {
         // A closed or broken stdout (EPIPE) is an error like any other.
         if (!printLine(stdout, reportPath, "\n")) {

@@ -63,6 +63,21 @@ int main(int argc, char** argv) {
         BodySpec image;
         image.imageFlag = 1;
         write(out / "file" / "image.scx", buildContainer(buildBody(image).bytes));
+        // Images stepped over by their bitmaps' sizes, and campaigns of every version.
+        BodySpec olderImage;
+        olderImage.layout = Layout::stored, olderImage.version = 1.20f, olderImage.imageWidth = 5,
+        olderImage.imageHeight = 3;
+        DefinitiveSpec definitiveImage;
+        definitiveImage.imageWidth = definitiveImage.imageHeight = 6;
+        write(out / "body" / "image-1.20.body", buildBody(olderImage).bytes);
+        write(out / "body" / "image-DE.body", buildDefinitiveBody(definitiveImage).bytes);
+        const std::vector<Edition> editions = everyEdition(seedTriggers());
+        for (const int version : {100, 110, 200})
+            write(out / "file" / ("campaign-" + std::to_string(version) + ".cpx"),
+                  buildCampaign(version, "campaign",
+                                {{"first", "first.scx", editions.front().file},
+                                 {"last", "last.aoe2scenario", editions.back().file},
+                                 {"broken", "broken.scx", {1, 2, 3}}}));
         image.imageFlag = 0;
         image.triggers = seedTriggers();
         const Bytes body = buildBody(image).bytes;

@@ -15,8 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "全トリガ数：", the start of every report.
+// "全トリガ数：", the start of a scenario's report; "全シナリオ数：", of a campaign's.
 constexpr std::string_view countLabel = "\x91S\x83g\x83\x8a\x83K\x90\x94\x81\x46";
+constexpr std::string_view campaignLabel = "\x91S\x83V\x83i\x83\x8a\x83I\x90\x94\x81\x46";
 
 // A private folder for the scenario file, removed when the program ends.
 // VANTOR_FUZZ_DIR chooses where; a memory-backed /dev/shm is preferred.
@@ -38,7 +39,8 @@ struct ScratchFolder {
 // A report as the file holds it: the count line first, every LF preceded by
 // a CR, and the last line ended.
 std::string checkReportShape(std::string_view report) {
-    if (!report.starts_with(countLabel)) return "report does not start with the count line";
+    if (!report.starts_with(countLabel) && !report.starts_with(campaignLabel))
+        return "report does not start with the count line";
     if (!report.ends_with("\r\n")) return "report does not end in CR LF";
     for (std::size_t i = report.find('\n'); i != std::string_view::npos; i = report.find('\n', i + 1))
         if (report[i - 1] != '\r') return "report holds a LF without its CR";
@@ -55,7 +57,9 @@ std::string checkCommand(const fs::path& scenario, std::span<const std::uint8_t>
         if (entry.path() != scenario && entry.path().filename() != "x.scx.txt")
             return "a file was left behind: " + entry.path().filename().string();
     const fs::path reportPath = scenario.string() + ".txt";
-    if (!reported) {
+    // A campaign whose scenarios are not all reported still has its report.
+    const bool campaign = !ui.scenarioMessages.empty();
+    if (!reported && !campaign) {
         if (ui.messages.size() != 1) return "a failure did not show exactly one message";
         if (fs::exists(fs::symlink_status(reportPath))) return "a failure left a report";
         return ui.opened.empty() ? "" : "a failure opened a report";
@@ -65,6 +69,7 @@ std::string checkCommand(const fs::path& scenario, std::span<const std::uint8_t>
     const std::string report = testing::readText(reportPath);
     fs::remove(reportPath);
     if (std::string shape = checkReportShape(report); !shape.empty()) return shape;
+    if (report.starts_with(campaignLabel)) return {};  // its bodies are gone one by one
     std::string again;
     if (testing::reportOf(body.view(), again, body.containerVersion) != ReportOutcome::reportReady || again != report)
         return "the report of the same body differs";

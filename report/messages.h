@@ -32,6 +32,9 @@ public:
     virtual void showMessage(Message message) = 0;
     // Hands a written report to the user's viewer for text files.
     virtual void openInViewer(const platform::Path& reportPath) = 0;
+    // The message of one scenario inside a campaign, named by its file name
+    // as the campaign stores it (cp932); the campaign's report goes on.
+    virtual void showScenarioMessage(std::string_view fileName, Message message) = 0;
 };
 
 }  // namespace vantor

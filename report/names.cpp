@@ -5,6 +5,7 @@
 #include <array>
 #include <string_view>
 
+#include "report/definitive_names.h"
 #include "report/report_buffer.h"
 
 namespace vantor {
@@ -572,9 +573,11 @@ bool hasNoneValue(NameKind kind) {
 
 }  // namespace
 
-void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int /*definitive*/) {
+void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int definitive) {
     if (!isKnownKind(kind)) return;
-    const std::string_view name = findName(kind, value);
+    std::string_view name = findName(kind, value);
+    // The Definitive Edition's reports also know what that edition added.
+    if (name.empty() && definitive != 0) name = findDefinitiveName(kind, value);
     if (name.empty() && value == -1 && hasNoneValue(kind)) return;
 
     if (kind == NameKind::UnitGroup) out.literal(unitGroupLabel);
@@ -590,9 +593,12 @@ void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int /*defi
 
 void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive) {
     if (definitive != 0 && findName(kind, type).empty()) {
+        // The early builds (1.31 to 1.35) knew the types of the first release.
+        constexpr int firstRelease = 136;
+        const int version = definitive < firstRelease ? firstRelease : definitive;
         const auto newer = [&](const auto& table) {
             for (const NewerName& n : table)
-                if (n.value == type && n.since <= definitive) return n.text;
+                if (n.value == type && n.since <= version) return n.text;
             return std::string_view{};
         };
         const std::string_view name = kind == NameKind::EffectType      ? newer(newerEffectTypeNames)

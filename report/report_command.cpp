@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "report/cp932_text.h"
+#include "report/record_lines.h"
 #include "report/report_file.h"
 #include "report/trigger_report.h"
+#include "scenario/campaign.h"
 #include "scenario/extract.h"
 
 namespace vantor {
@@ -49,18 +51,9 @@ private:
     Utf8Converter converter_;
 };
 
-// Formats the checked section into `sink` in pieces; false when a write failed.
-bool sendReport(const ScenarioBody& body, const WalkResult& section, ReportSink& sink, ReportEncoding encoding) {
-    EncodedSink encoded(sink, encoding);
-    ReportBuffer out;
-    out.streamTo(encoded);
-    formatTriggerReport(body.view(), section, out);
-    return out.flush() && encoded.finish();
-}
-
 // The body of the scenario extracted and checked, ready to be reported;
 // else the message of what stood in the way.
-std::optional<Message> readyBody(ScenarioFile& scenario, ScenarioBody& body, BodySink* temporary,
+std::optional<Message> readyBody(ScenarioSource& scenario, ScenarioBody& body, BodySink* temporary,
                                  CheckedSection& checked) {
     const ExtractOutcome extraction = extractScenario(scenario, body, temporary);
     if (extraction != ExtractOutcome::bodyReady) return messageFor(extraction);
@@ -69,17 +62,60 @@ std::optional<Message> readyBody(ScenarioFile& scenario, ScenarioBody& body, Bod
     return {};
 }
 
-// The report in its partial file, with the scenario open and the temporary
-// file standing by.
-std::optional<Message> makeReport(ScenarioFile& scenario, const Path& scenarioPath, ScenarioBody& body,
-                                  TemporaryFile& temporary, PartialReport& partial, ReportEncoding encoding) {
+// The campaign's report: each scenario inside extracted, checked and
+// reported in turn, so that memory holds one at a time.  A scenario that
+// cannot be reported has its message in the report and is told to `ui`.
+void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, ScenarioBody& body, ReportBuffer& out,
+                    UserActions& ui, bool& allReported) {
+    formatCampaignCount(out, campaign.count);
+    std::int64_t position = campaign.entriesAt;
+    std::string scratch;
+    for (std::uint32_t i = 0; i < campaign.count; ++i) {
+        CampaignEntry entry;
+        std::optional<Message> refusal;
+        CheckedSection checked;
+        if (!readCampaignEntry(file, campaign, position, entry)) {
+            refusal = Message::openFailed;
+        } else {
+            CampaignPart part(file, entry);
+            refusal = readyBody(part, body, nullptr, checked);
+        }
+        const StoredText fileName{entry.fileName, campaign.utf8};
+        formatCampaignHeading(out, i, {entry.name, campaign.utf8}, fileName);
+        if (refusal) {
+            formatMessageLine(out, messageText(*refusal));
+            ui.showScenarioMessage(reportText(fileName, scratch), *refusal);
+            allReported = false;
+        } else {
+            formatTriggerReport(body.view(), checked.section, out);
+        }
+        body.clear();
+    }
+}
+
+// The report of the file, a scenario or a campaign, into `sink` in pieces; a
+// scenario's refusal before its first byte.  The message of what stood in
+// the way of the whole report, if anything did.
+std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySink* temporary, ReportSink& sink,
+                                  ReportEncoding encoding, UserActions& ui, bool& allReported) {
+    const CampaignHead campaign = readCampaignHead(file);
     CheckedSection checked;
-    if (const auto refusal = readyBody(scenario, body, &temporary, checked)) return refusal;
-    if (!partial.create(reportPathFor(scenarioPath), scenario.facts()) ||
-        !sendReport(body, checked.section, partial, encoding))
-        return Message::createFailed;
-    // A scenario saved anew meanwhile is reported by the run that reads it.
-    if (!scenario.stillAt(scenarioPath)) return Message::scenarioReplaced;
+    switch (campaign.outcome) {
+        case CampaignOutcome::readFailed: return Message::openFailed;
+        case CampaignOutcome::damaged: return Message::unreadableBody;
+        case CampaignOutcome::campaign: break;
+        case CampaignOutcome::notCampaign:
+            if (const auto refusal = readyBody(file, body, temporary, checked)) return refusal;
+            break;
+    }
+    EncodedSink encoded(sink, encoding);
+    ReportBuffer out;
+    out.streamTo(encoded);
+    if (campaign.outcome == CampaignOutcome::campaign)
+        formatCampaign(file, campaign, body, out, ui, allReported);
+    else
+        formatTriggerReport(body.view(), checked.section, out);
+    if (!out.flush() || !encoded.finish()) return Message::createFailed;
     return {};
 }
 
@@ -88,6 +124,7 @@ std::optional<Message> makeReport(ScenarioFile& scenario, const Path& scenarioPa
 bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportEncoding encoding,
                      FileSystem& files) {
     body.clear();
+    bool allReported = true;
     try {
         const Path reportPath = reportPathFor(scenarioPath);
         {
@@ -105,9 +142,10 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
             }
             const bool locked = scenario.lock();
             TemporaryFile temporary(files, temporaryPath, locked);
-            PartialReport partial(files);
-            const std::optional<Message> failure =
-                makeReport(scenario, scenarioPath, body, temporary, partial, encoding);
+            PartialReport partial(files, reportPath, scenario.facts());
+            std::optional<Message> failure = sendReport(scenario, body, &temporary, partial, encoding, ui, allReported);
+            // A scenario saved anew meanwhile is reported by the run that reads it.
+            if (!failure && !scenario.stillAt(scenarioPath)) failure = Message::scenarioReplaced;
             if (failure) ui.showMessage(*failure);
             bool reported = !failure;
             // The report replaces an older one only once nothing else of ours is left.
@@ -123,7 +161,7 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
             if (!reported) return false;
         }  // the lock goes with the scenario, before the viewer starts
         ui.openInViewer(reportPath);
-        return true;
+        return allReported;
     } catch (const std::bad_alloc&) {
         body.clear();
         ui.showMessage(Message::outOfMemory);
@@ -134,22 +172,18 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
 bool streamReport(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportSink& out,
                   ReportEncoding encoding, FileSystem& files) {
     body.clear();
+    bool allReported = true;
     try {
         ScenarioFile scenario(files);
         if (!scenario.open(scenarioPath)) {
             ui.showMessage(Message::openFailed);
             return false;
         }
-        CheckedSection checked;
-        if (const auto refusal = readyBody(scenario, body, nullptr, checked)) {
-            ui.showMessage(*refusal);
+        if (const auto failure = sendReport(scenario, body, nullptr, out, encoding, ui, allReported)) {
+            ui.showMessage(*failure);
             return false;
         }
-        if (!sendReport(body, checked.section, out, encoding)) {
-            ui.showMessage(Message::createFailed);
-            return false;
-        }
-        return true;
+        return allReported;
     } catch (const std::bad_alloc&) {
         body.clear();
         ui.showMessage(Message::outOfMemory);

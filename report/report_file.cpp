@@ -184,13 +184,11 @@ bool TemporaryFile::isStalePieceOf(std::span<const std::uint8_t> bodyStart, File
 
 // --- PartialReport -------------------------------------------------------------
 
-bool PartialReport::create(const Path& reportPath, const FileFacts& scenario) {
-    reportPath_ = reportPath;
-    return file_.createUnique(reportPath, scenario.permissions, false) == Created::created &&
-           file_.restrictLike(scenario);  // else removed by remove() or with the holder
-}
-
 bool PartialReport::write(std::string_view bytes) {
+    // Else removed by remove(), or with the holder.
+    if (!file_.exists() && (file_.createUnique(reportPath_, scenario_.permissions, false) != Created::created ||
+                            !file_.restrictLike(scenario_)))
+        return false;
     return file_.write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 

@@ -113,14 +113,15 @@ private:
 };
 
 // A report on its way to its file: written into a partial file of its own
-// beside the report (a unique name, as readable as the scenario), renamed
-// over the report only when every byte is written, so that the report
-// appears whole or not at all, and an older one stays as it was otherwise.
-// The partial file goes with its holder unless published.
+// beside the report (a unique name, as readable as the scenario; created as
+// the first bytes arrive), renamed over the report only when every byte is
+// written, so that the report appears whole or not at all, and an older one
+// stays as it was otherwise.  The partial file goes with its holder unless
+// published.
 class PartialReport final : public ReportSink {
 public:
-    explicit PartialReport(FileSystem& files) : file_(files) {}
-    [[nodiscard]] bool create(const Path& reportPath, const FileFacts& scenario);
+    PartialReport(FileSystem& files, Path reportPath, const FileFacts& scenario)
+        : file_(files), reportPath_(std::move(reportPath)), scenario_(scenario) {}
     bool write(std::string_view bytes) override;
     // Renames the partial file over the report; false (the older report as
     // it was) when that failed.
@@ -132,6 +133,7 @@ public:
 private:
     OwnFile file_;
     Path reportPath_;
+    FileFacts scenario_;
 };
 
 }  // namespace vantor

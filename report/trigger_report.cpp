@@ -1,5 +1,7 @@
 #include "report/trigger_report.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -19,6 +21,13 @@ constexpr std::string_view headerLine =
 constexpr std::string_view ruleLine = "---- ------------------------------ -------- ------ ------ ----------";
 constexpr std::string_view descriptionLabel = "\x90\xe0\x96\xbe\x81\x46";  // "説明："
 constexpr std::string_view continuationIndent = "    \x81\x46";            // "    ："
+
+// "全シナリオ数：", "シナリオ ", "ファイル：", and the rule around a heading.
+constexpr std::string_view scenarioCountLabel = "\x91S\x83V\x83i\x83\x8a\x83I\x90\x94\x81\x46";
+constexpr std::string_view scenarioLabel = "\x83V\x83i\x83\x8a\x83I ";
+constexpr std::string_view fileLabel = "\x83t\x83@\x83\x43\x83\x8b\x81\x46";
+constexpr std::string_view headingRule = "=====================================================================";
+constexpr std::string_view colon = "\x81\x46";  // "："
 
 // The flag columns: the initial state as オフ/オン, the loop and the
 // objective as いいえ/はい.  Any value other than 0 is on, negative ones too.
@@ -109,6 +118,35 @@ CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int conta
 void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out) {
     ReportWriter writer(out, section.definitive);
     static_cast<void>(readTriggers(body, section, &writer));  // checked before
+}
+
+void formatCampaignCount(ReportBuffer& out, std::uint32_t scenarios) {
+    out.literal(scenarioCountLabel);
+    out.integer(static_cast<std::int32_t>(std::min<std::uint32_t>(scenarios, INT32_MAX)));
+    out.newline();
+}
+
+void formatCampaignHeading(ReportBuffer& out, std::uint32_t number, const StoredText& name,
+                           const StoredText& fileName) {
+    std::string scratch;
+    out.newline();
+    out.literal(headingRule);
+    out.newline();
+    out.literal(scenarioLabel);
+    out.integer(static_cast<std::int32_t>(number), 4, ReportBuffer::Pad::zero);
+    out.literal(colon);
+    out.text(reportText(name, scratch));
+    out.newline();
+    out.literal(fileLabel);
+    out.text(reportText(fileName, scratch));
+    out.newline();
+    out.literal(headingRule);
+    out.newline();
+}
+
+void formatMessageLine(ReportBuffer& out, std::string_view cp932) {
+    out.literal(cp932);
+    out.newline();
 }
 
 }  // namespace vantor

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "report/report_buffer.h"
+#include "scenario/triggers.h"
 #include "scenario/walk.h"
 
 namespace vantor {
@@ -29,5 +30,25 @@ CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int conta
 // `out` (cp932, CR LF): the count, the header, and every trigger with its
 // effects and conditions.
 void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out);
+
+// A campaign's report holds the report of each scenario inside, under a
+// heading that names it:
+//
+//   全シナリオ数：2
+//
+//   =====================================================================
+//   シナリオ 0000：name
+//   ファイル：file name
+//   =====================================================================
+//   全トリガ数：…                      (the scenario's report, as it alone gives it)
+//
+//   =====================================================================
+//   シナリオ 0001：…
+//
+// A scenario that cannot be reported has its message in place of its report.
+// Names are texts as stored, written as the report writes texts.
+void formatCampaignCount(ReportBuffer& out, std::uint32_t scenarios);
+void formatCampaignHeading(ReportBuffer& out, std::uint32_t number, const StoredText& name, const StoredText& fileName);
+void formatMessageLine(ReportBuffer& out, std::string_view cp932);
 
 }  // namespace vantor

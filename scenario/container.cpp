@@ -52,9 +52,10 @@ private:
 }  // namespace
 
 bool knownContainerVersion(int version) noexcept {
-    // The Definitive Edition's container carries its body's version.
-    constexpr int definitive[] = {136, 137, 140, 141, 142, 143, 144, 145, 146, 147,
-                                  148, 149, 151, 153, 154, 155, 156, 157, 158};
+    // The Definitive Edition's container carries its body's version (its
+    // early builds also wrote 1.21, as the HD editions do).
+    constexpr int definitive[] = {132, 135, 136, 137, 140, 141, 142, 143, 144, 145, 146,
+                                  147, 148, 149, 151, 153, 154, 155, 156, 157, 158};
     for (const int v : definitive)
         if (v == version) return true;
     return version >= 118 && version <= 121;

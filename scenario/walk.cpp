@@ -12,7 +12,7 @@ namespace {
 using Version = int;
 constexpr Version oldest = 118;
 constexpr Version lastHd = 126;   // the HD editions' last version
-constexpr Version firstDe = 136;  // the Definitive Edition's first
+constexpr Version firstDe = 131;  // the Definitive Edition's first (its early builds)
 constexpr Version newest = 158;
 constexpr Version editorVersion = 122;  // The Conquerors' editor
 
@@ -24,9 +24,9 @@ struct KnownVersion {
     Version number;
 };
 constexpr KnownVersion knownVersions[] = {
-    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122}, {1.23f, 123}, {1.24f, 124},
-    {1.25f, 125}, {1.26f, 126}, {1.36f, 136}, {1.37f, 137}, {1.40f, 140}, {1.41f, 141}, {1.42f, 142},
-    {1.43f, 143}, {1.44f, 144}, {1.45f, 145}, {1.46f, 146}, {1.47f, 147}, {1.48f, 148}, {1.49f, 149},
+    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122}, {1.23f, 123}, {1.24f, 124}, {1.25f, 125},
+    {1.26f, 126}, {1.31f, 131}, {1.32f, 132}, {1.35f, 135}, {1.36f, 136}, {1.37f, 137}, {1.40f, 140}, {1.41f, 141},
+    {1.42f, 142}, {1.43f, 143}, {1.44f, 144}, {1.45f, 145}, {1.46f, 146}, {1.47f, 147}, {1.48f, 148}, {1.49f, 149},
     {1.51f, 151}, {1.53f, 153}, {1.54f, 154}, {1.55f, 155}, {1.56f, 156}, {1.57f, 157}, {1.58f, 158},
 };
 
@@ -98,8 +98,8 @@ constexpr Step editorLayout[] = {
 
 // Every version, read by the sizes its parts store; each row says from which
 // body version to which one it applies.  The Definitive Edition's versions
-// (1.36 and later) share rows where their parts are alike and have rows of
-// their own where not.
+// (its early builds' 1.31, 1.32 and 1.35, then 1.36 and later) share rows
+// where their parts are alike and have rows of their own where not.
 constexpr Step storedLayout[] = {
     // from    until   part                 count  size
     {oldest,  newest, Part::fixed,              1,    8},  // next object id, body version
@@ -142,14 +142,15 @@ constexpr Step storedLayout[] = {
     {   119,  newest, Part::fixed,              2,    4},  // initial view
     {   121,  newest, Part::fixed,              1,    4},  // map type
     {   124,  newest, Part::fixed,             16,    1},  // base priorities
-    {firstDe, newest, Part::fixed,              1,    4},  // trigger count, as the header has it
-    {firstDe, newest, Part::markedTexts,        2,    0},  // water, colour mood
+    {   135,  newest, Part::fixed,              1,    4},  // trigger count, as the header has it
+    {firstDe, newest, Part::markedTexts,        1,    0},  // water
+    {   132,  newest, Part::markedTexts,        1,    0},  // colour mood
     {   140,  newest, Part::markedTexts,        1,    0},  // script name
-    {firstDe, newest, Part::fixed,              1,    1},  // pathing flag
+    {   136,  newest, Part::fixed,              1,    1},  // pathing flag
     {   137,  newest, Part::fixed,              1,    1},  // villagers' drop flag
     {   140,  newest, Part::fixed,             16,    8},  // player views
     {   141,     141, Part::fixed,              1,    1},  // team change lock
-    {firstDe,    141, Part::fixed,              2,    4},  // camera
+    {firstDe,    141, Part::fixed,              2,    4},  // a mark (0xDEADF00D), the map's version
     {   142,  newest, Part::fixed,              1,    1},  // co-op alliance lock
     {   142,     146, Part::fixed,              1,    4},  // AI map type
     {   144,  newest, Part::fixed,             16,    4},  // population caps
@@ -157,14 +158,15 @@ constexpr Step storedLayout[] = {
     {   142,  newest, Part::fixed,              1,    4},  // game modes
     {   147,  newest, Part::fixed,              1,    4},  // (not known)
     {   142,  newest, Part::fixed,              1,    4},  // (not known)
-    {firstDe, newest, Part::fixed,              1,    1},  // waves flag
+    {   135,  newest, Part::fixed,              1,    1},  // waves flag
     {oldest,  lastHd, Part::map,                1,    3},  // terrain, elevation, zone per cell
     {firstDe, newest, Part::map,                1,    7},  // terrain, elevation, 3 bytes, layer per cell
     {oldest,  newest, Part::worldPlayers,       1,    0},
     {oldest,  lastHd, Part::units,              1,   29},
     {oldest,  lastHd, Part::players,            1,    0},
+    {firstDe,    132, Part::units,              1,   29},  // the early builds: units first
     {firstDe, newest, Part::dePlayers,          1,    0},
-    {firstDe,    153, Part::units,              1,   29},
+    {   135,     153, Part::units,              1,   29},
     {   154,     154, Part::units,              1,   33},  // and a caption's string id
     {   155,  newest, Part::captionedUnits,     1,   33},
     {oldest,  newest, Part::triggerSystem,      1,    0},
@@ -196,6 +198,8 @@ constexpr std::int64_t playerTailPart = 13;
 constexpr std::int32_t separatorValue = -99;
 constexpr std::int32_t aiFileLengths = 3;
 constexpr std::int64_t imageTail = 2;
+constexpr std::int64_t bitmapInfoSize = 40;
+constexpr std::int64_t largestImageSide = 0xFFFF;
 constexpr std::int32_t mostPlayers = 16;
 constexpr std::int64_t worldPlayerFloats = 7;
 constexpr Version firstPopulation = 120;   // the container version that adds the 7th float
@@ -420,12 +424,44 @@ private:
     }
 
     // Flag 1 holds an image; so does a real width and height with any flag.
+    // A 1.22 body's image is refused; any other is stepped over.
     void image() noexcept {
         const std::int32_t flag = c_.readS32();
         const std::int32_t width = c_.readS32();
         const std::int32_t height = c_.readS32();
         c_.skip(imageTail);
-        if (c_.ok() && (flag == imageFlag || (width > 0 && height > 0))) refuse(WalkOutcome::backgroundImage);
+        const bool held = flag == imageFlag || (width > 0 && height > 0);
+        if (c_.ok() && held && version_ == editorVersion) return refuse(WalkOutcome::backgroundImage);
+        if (width > 0 && height > 0) skipBitmap();
+    }
+
+    // A device-independent bitmap by its own sizes: the info header (40
+    // bytes: size, width, height, planes, bits per pixel, compression, size
+    // of the pixels, two resolutions, colours used, colours important), the
+    // palette (4 bytes per colour: those used, else all that the bits per
+    // pixel give), then the pixels (their stored size, else rows of whole
+    // 32-bit words).
+    void skipBitmap() noexcept {
+        BodyCursor info = c_;
+        c_.skip(bitmapInfoSize);
+        info.skip(4);
+        const std::int64_t width = info.readS32();
+        const std::int64_t height = info.readS32();
+        info.skip(2);
+        const std::int64_t bits = static_cast<std::uint16_t>(info.readS16());
+        info.skip(4);
+        const std::int64_t pixelBytes = info.readU32();
+        info.skip(8);
+        const std::int64_t used = info.readU32();
+        c_.require(info.ok() && width >= 0 && width <= largestImageSide && height >= -largestImageSide &&
+                   height <= largestImageSide &&
+                   (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32));
+        if (!c_.ok()) return;
+        const std::int64_t colours = used != 0 ? used : bits <= 8 ? std::int64_t{1} << bits : 0;
+        const std::int64_t rows = height < 0 ? -height : height;
+        c_.require(colours <= 256);
+        c_.skip(4 * colours);
+        c_.skip(pixelBytes != 0 ? pixelBytes : rows * ((width * bits + 31) / 32 * 4));
     }
 
     // Without a container version, the one that the game stores with the

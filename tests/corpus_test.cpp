@@ -7,7 +7,11 @@
 #include <optional>
 
 #include "report/report_command.h"
+#include "report/report_file.h"
+#include "scenario/campaign.h"
 #include "tests/support/recording_actions.h"
+#include "tests/support/scenario_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -18,14 +22,15 @@ const std::filesystem::path corpus = VANTOR_CORPUS_DIR;
 struct CorpusReport {
     std::vector<Message> messages;
     std::string text;
+    std::vector<std::pair<std::string, Message>> scenarioMessages;
 };
 
-CorpusReport reportOf(const std::string& name) {
+CorpusReport reportOf(const std::filesystem::path& path) {
     testing::RecordingActions ui;
     testing::StringSink report;
     ScenarioBody body;
-    static_cast<void>(streamReport(corpus / name, body, ui, report));
-    return {ui.messages, report.bytes};
+    static_cast<void>(streamReport(path, body, ui, report));
+    return {ui.messages, report.bytes, ui.scenarioMessages};
 }
 
 std::size_t countLines(const std::string& text, const std::string& start) {
@@ -69,7 +74,7 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
     const CorpusFile facts[] = {
         {"aoc_Conquest_of_Rhodes.scx", {}, 37, 129, 38, {}}, {"aoc_V_AOC_DOTA_4F.scx", {}, 5834, 18472, 12047, {}},
         {"aoc_Tribal_Warfare.scx", Message::backgroundImage, 0, 0, 0, {}}, {"aoc_default.scx", {}, 0, 0, 0, {}},
-        {"hd_04_aohd.scx", {}, 0, 0, 0, {}}, {"aok_Robin_hood.scn", Message::backgroundImage, 0, 0, 0, {}},
+        {"hd_04_aohd.scx", {}, 0, 0, 0, {}}, {"aok_Robin_hood.scn", {}, 16, 23, 17, {}},  // its image stepped over
         {"aoc_Tribes.scx", {}, 0, 0, 0, {}}, {"aok_KING_OF_TOWERS_III.scn", {}, 246, 357, 274, {towers, towers}},
         {"aok_Defend_the_town.scn", {}, 34, 74, 36, {defend, defend}},
         {"hd_Battle_of_Swally.scx2", {}, 70, 157, 69, {{"オフ     いいえ はい", {}, {13}}}},
@@ -82,7 +87,7 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
     // clang-format on
     for (const CorpusFile& f : facts) {
         SCOPED_TRACE(f.name);
-        const CorpusReport r = reportOf(f.name);
+        const CorpusReport r = reportOf(corpus / f.name);
         EXPECT_EQ(r.messages, f.refusal ? std::vector{*f.refusal} : std::vector<Message>{});
         if (f.refusal) continue;
         EXPECT_EQ(r.text.substr(0, r.text.find("\r\n")), "全トリガ数：" + std::to_string(f.triggers));
@@ -117,6 +122,68 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
             EXPECT_EQ(reported, expected) << t;
             at = next;
         }
+    }
+}
+
+// The campaigns hold the scenarios and counts of FACTS.md, and each
+// scenario's part of the campaign's report is the report of that scenario
+// alone, byte for byte (or its message).
+TEST_F(Corpus, CampaignsReportEachScenarioAsItAloneWould) {
+    struct Scenario {
+        std::string fileName;
+        std::optional<Message> refusal;
+        std::size_t triggers = 0, effects = 0, conditions = 0;
+    };
+    const std::pair<std::string, std::vector<Scenario>> facts[] = {
+        {"camp_Armies_at_War.cpn", {{"Bronze Age Art of War.scn", Message::unsupportedVersion}}},
+        {"camp_DER_FALL_VON_SACSAHUAMAN_TEIL_I.cpx", {{"Der Weg nach Sacsahuam\xe1n.scx", Message::backgroundImage}}},
+        {"camp_acam1.aoe2campaign",
+         {{"A1_Tariq1.aoe2scenario", {}, 41, 159, 39},
+          {"A1_Tariq2.aoe2scenario", {}, 52, 183, 50},
+          {"A1_Tariq3.aoe2scenario", {}, 22, 72, 21},
+          {"A1_Tariq4.aoe2scenario", {}, 42, 104, 33},
+          {"A1_Tariq5.aoe2scenario", {}, 22, 98, 20}}},
+    };
+    testing::TempDir dir;
+    for (const auto& [name, scenarios] : facts) {
+        SCOPED_TRACE(name);
+        const CorpusReport r = reportOf(corpus / name);
+        EXPECT_TRUE(r.messages.empty());
+        EXPECT_EQ(r.text.substr(0, r.text.find("\r\n")), "全シナリオ数：" + std::to_string(scenarios.size()));
+        const testing::Bytes file = testing::readFile(corpus / name);
+        ScenarioFile source(platform::systemFiles());
+        ASSERT_TRUE(source.open(corpus / name));
+        const CampaignHead head = readCampaignHead(source);
+        ASSERT_EQ(head.count, scenarios.size());
+        std::int64_t position = head.entriesAt;
+        std::vector<std::pair<std::string, Message>> refused;
+        for (std::size_t i = 0; i < scenarios.size(); ++i) {
+            const Scenario& s = scenarios[i];
+            CampaignEntry entry;
+            ASSERT_TRUE(readCampaignEntry(source, head, position, entry));
+            EXPECT_EQ(entry.fileName, s.fileName);
+            // Its part: from behind its heading to the next heading.
+            char number[32];
+            std::snprintf(number, sizeof number, "シナリオ %04zu：", i);
+            const std::size_t heading = r.text.find(number),
+                              start = r.text.find("=\r\n", r.text.find("\r\n", r.text.find("ファイル：", heading))) + 3;
+            const std::size_t next = r.text.find("\r\n=====", start);
+            const std::string part = r.text.substr(start, next == std::string::npos ? std::string::npos : next - start);
+            testing::writeFile(dir.file("alone"),
+                               testing::Bytes(file.begin() + entry.offset, file.begin() + entry.offset + entry.size));
+            const CorpusReport alone = reportOf(dir.file("alone"));
+            if (s.refusal) {
+                EXPECT_EQ(alone.messages, std::vector{*s.refusal});
+                EXPECT_EQ(part, std::string(messageText(*s.refusal)) + "\r\n");
+                refused.emplace_back(s.fileName, *s.refusal);
+                continue;
+            }
+            EXPECT_EQ(part, alone.text);
+            EXPECT_EQ(part.substr(0, part.find("\r\n")), "全トリガ数：" + std::to_string(s.triggers));
+            EXPECT_EQ(countLines(part, "  効果 "), s.effects);
+            EXPECT_EQ(countLines(part, "  条件 "), s.conditions);
+        }
+        EXPECT_EQ(r.scenarioMessages, refused);
     }
 }
 

@@ -5,9 +5,13 @@
 // the scenario: tests/hardening/command_line_test.sh.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
+#include <span>
 
 #include "report/report_command.h"
+#include "scenario/campaign.h"
 #include "tests/support/outcomes.h"
 #include "tests/support/recording_actions.h"
 
@@ -47,6 +51,63 @@ TEST(ReportCommand, JapaneseNamesAreBytesAndRunningTwiceGivesTheSameReport) {
     ASSERT_TRUE(writeReportFile(name, body, ui));
     EXPECT_EQ(testing::readText(Path(name) += ".txt"), testing::sampleReport());
     EXPECT_EQ(dir.names().size(), 2u);
+}
+
+// A campaign of each version: every scenario under its heading, its texts
+// as the report writes texts (the Definitive Edition's UTF-8 in cp932); a
+// scenario that cannot be reported has its message in its place and is told
+// by its file name.  A campaign cut short anywhere is refused whole.
+TEST(Campaigns, EachVersionReportsItsScenariosAndACutOneIsRefusedWhole) {
+    const std::string rule = std::string(69, '=') + "\r\n";
+    const std::string expected = "全シナリオ数：2\r\n\r\n" + rule + "シナリオ 0000：城の戦い\r\nファイル：城.scx\r\n" +
+                                 rule + testing::sampleReport() + "\r\n" + rule +
+                                 "シナリオ 0001：壊れた\r\nファイル：壊.scx\r\n" + rule + "解凍エラーです\r\n";
+    class Bytes final : public ScenarioSource {
+    public:
+        explicit Bytes(std::span<const std::uint8_t> b) : b_(b) {}
+        std::int64_t length() const override { return static_cast<std::int64_t>(b_.size()); }
+        std::int64_t readAt(std::int64_t at, void* to, std::size_t n) override {
+            n = std::min(n, b_.size() - static_cast<std::size_t>(at));
+            std::memcpy(to, b_.data() + at, n);
+            return static_cast<std::int64_t>(n);
+        }
+
+    private:
+        std::span<const std::uint8_t> b_;
+    };
+    const auto utf8 = [](std::u8string_view s) {
+        return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+    };
+    for (const int version : {100, 110, 200}) {
+        SCOPED_TRACE(version);
+        const bool cp932 = version == 100;
+        const testing::Bytes file = testing::buildCampaign(
+            version, cp932 ? "戦役" : utf8(u8"戦役"),
+            {{cp932 ? "城の戦い" : utf8(u8"城の戦い"), cp932 ? "城.scx" : utf8(u8"城.scx"), testing::sampleFile()},
+             {cp932 ? "壊れた" : utf8(u8"壊れた"), cp932 ? "壊.scx" : utf8(u8"壊.scx"), {1, 2, 3}}});
+        TempDir dir;
+        testing::writeFile(dir.file("x.cpx"), file);
+        testing::RecordingActions ui;
+        testing::StringSink out;
+        ScenarioBody body;
+        EXPECT_FALSE(streamReport(dir.file("x.cpx"), body, ui, out));
+        EXPECT_EQ(out.bytes, expected);
+        EXPECT_FALSE(writeReportFile(dir.file("x.cpx"), body, ui));
+        EXPECT_EQ(testing::readText(dir.file("x.cpx.txt")), expected);
+        EXPECT_EQ(ui.opened, std::vector<Path>{dir.file("x.cpx.txt")});
+        EXPECT_TRUE(ui.messages.empty());
+        const std::pair<std::string, Message> broken{"壊.scx", Message::decompressionFailed};
+        EXPECT_EQ(ui.scenarioMessages, (std::vector{broken, broken}));
+        // (Shorter than its mark, a "1.10" campaign is read as the scenario of that version it could be.)
+        for (std::size_t n = version == 110 ? 10 : 4; n < file.size(); ++n) {
+            Bytes cut(std::span<const std::uint8_t>(file).first(n));
+            ASSERT_EQ(readCampaignHead(cut).outcome, CampaignOutcome::damaged) << "cut at " << n;
+        }
+        testing::writeFile(dir.file("x.cpx"), testing::Bytes(file.begin(), file.end() - 1));
+        testing::RecordingActions refused;
+        EXPECT_FALSE(writeReportFile(dir.file("x.cpx"), body, refused));
+        EXPECT_EQ(refused.messages, std::vector{Message::unreadableBody});
+    }
 }
 
 // The system's files, but for the calls chosen to fail: the first call of an

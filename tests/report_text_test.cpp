@@ -54,22 +54,35 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
         {EffectType, 109, "不明(    0x6d)", 157}, {EffectType, 109, "外交姿勢の同期", 158},
         {ConditionType, 22, "変数の値", 136}, {ConditionType, 80, "不明(    0x50)", 154},
         {ConditionType, 80, "ローカルテクノロジーの研究完了", 155},
+        // Numbers that only the Definitive Edition defines, named in its reports alone;
+        // the older tables' names stand where they have one.
+        {Object, 1241, "不明(   0x4d9)"}, {Object, 1241, "ユキヒョウ", 136}, {Object, 83, "町の人", 158},
+        {Technology, 28, "ビマリスタン", 158}, {Technology, 12, "輪作", 158}, {UnitGroup, 0, " グループ:射手", 158},
+        {UnitGroup, 18, " グループ:聖職者", 158}, {UnitType, 2, " 種類:建物", 158}, {Resource, 32, "人口上限ボーナス", 158},
+        {Resource, 32, "不明(    0x20)"}, {Object, 37, "不明(    0x25)", 158}, {Object, -1, "", 158},
     };
     // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(testing::nameOf(c.kind, c.value, c.definitive), c.text)
             << static_cast<int>(c.kind) << " " << c.value << " " << c.definitive;
 
-    // How many values of each table have a name: a lost or doubled row shows here.
-    const std::pair<NameKind, int> sizes[] = {{Technology, 139}, {Object, 154}, {UnitGroup, 1}, {ConditionType, 19},
-                                              {EffectType, 29},  {Player, 9},   {Resource, 4},  {UnitType, 1}};
-    for (const auto& [kind, size] : sizes) {
-        int named = 0;
-        for (std::int32_t v = -5; v <= 2000; ++v) {
-            const std::string text = testing::nameOf(kind, v);
-            named += !text.empty() && text.find("不明(") == std::string::npos;
-        }
-        EXPECT_EQ(named, size) << static_cast<int>(kind);
+    // How many values of each table have a name, in the reports of the older
+    // editions and of the Definitive Edition: a lost or doubled row shows
+    // here, and so does a name that cp932 cannot hold ("?").
+    const std::tuple<NameKind, int, int> sizes[] = {{Technology, 139, 139 + 444}, {Object, 154, 154 + 1203},
+                                                    {UnitGroup, 1, 1 + 63},       {ConditionType, 19, 19 + 21},
+                                                    {EffectType, 29, 29 + 73},    {Player, 9, 9},
+                                                    {Resource, 4, 4 + 597},       {UnitType, 1, 1 + 3}};
+    for (const auto& [kind, older, definitive] : sizes) {
+        int named[2] = {};
+        for (std::int32_t v = -5; v <= 3000; ++v)
+            for (const int edition : {0, 158}) {
+                const std::string text = testing::nameOf(kind, v, edition);
+                named[edition != 0] += !text.empty() && text.find("不明(") == std::string::npos;
+                EXPECT_EQ(text.find('?'), std::string::npos) << v;
+            }
+        EXPECT_EQ(named[0], older) << static_cast<int>(kind);
+        EXPECT_EQ(named[1], definitive) << static_cast<int>(kind);
     }
 }
 
@@ -184,6 +197,41 @@ TEST(TriggerReport, DefinitiveEditionTextsAreCp932) {
         std::string scratch;
         EXPECT_EQ(utf8ToCp932(in, scratch), expected);
     }
+}
+
+// A Definitive Edition report names what that edition added, in every field
+// that shows a name; the same records in a 1.22 report stay unknown.
+TEST(TriggerReport, DefinitiveEditionNamesWhatItAdded) {
+    Trigger t;
+    t.effects = {effect(11).set(7, 1).set(6, 1241), effect(2).set(7, 2).set(9, 28),
+                 effect(14).set(7, 3).set(6, 1241).set(20, 0).set(21, 2),
+                 effect(5).set(7, 1).set(8, 2).set(2, 32).set(1, 10)};
+    t.conditions = {condition(3).set(5, 1).set(4, 1241).set(13, 0).set(0, 1), condition(9).set(5, 1).set(6, 28)};
+    BodySpec older;
+    older.triggers = {t};
+    testing::DefinitiveSpec definitive;
+    for (testing::Effect& e : t.effects) e.fields.resize(testing::definitiveEffectFields(definitive.version), -1);
+    for (testing::Condition& c : t.conditions)
+        c.fields.resize(testing::definitiveConditionFields(definitive.version), -1);
+    definitive.triggers = {t};
+    std::string report;
+    ASSERT_EQ(testing::reportOf(testing::buildDefinitiveBody(definitive).bytes, report), ReportOutcome::reportReady);
+    const auto lines = [](const std::string& text) { return text.substr(text.find("\r\n  ") + 2); };
+    EXPECT_EQ(lines(report),
+              "  効果 0  :オブジェクトの作成 (プレイヤー 1 ユキヒョウ)\r\n"
+              "  効果 1  :テクノロジーの研究 (プレイヤー 2 ビマリスタン)\r\n"
+              "  効果 2  :オブジェクトを倒す (プレイヤー 3 ユキヒョウ グループ:射手 種類:建物)\r\n"
+              "  効果 3  :貢物 (プレイヤー 1→プレイヤー 2 人口上限ボーナス 10)\r\n"
+              "  条件 0  :オブジェクトの所有 (プレイヤー 1 ユキヒョウ グループ:射手 数量:1)\r\n"
+              "  条件 1  :テクノロジーの研究 (プレイヤー 1 ビマリスタン)\r\n\r\n");
+    EXPECT_EQ(
+        lines(vantor::report(older)),
+        "  効果 0  :オブジェクトの作成 (プレイヤー 1 不明(   0x4d9))\r\n"
+        "  効果 1  :テクノロジーの研究 (プレイヤー 2 不明(    0x1c))\r\n"
+        "  効果 2  :オブジェクトを倒す (プレイヤー 3 不明(   0x4d9) グループ:不明(       0) 種類:不明(     0x2))\r\n"
+        "  効果 3  :貢物 (プレイヤー 1→プレイヤー 2 不明(    0x20) 10)\r\n"
+        "  条件 0  :オブジェクトの所有 (プレイヤー 1 不明(   0x4d9) グループ:不明(       0) 数量:1)\r\n"
+        "  条件 1  :テクノロジーの研究 (プレイヤー 1 不明(    0x1c))\r\n\r\n");
 }
 
 // The conversions of the report's formats, against the C library's printf

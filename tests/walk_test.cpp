@@ -124,6 +124,40 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
     }
 }
 
+// A background image is stepped over by its bitmap's own sizes in every body
+// but The Conquerors' 1.22, which refuses it; a size that leads outside the
+// body makes it unreadable.
+TEST(Images, AreSteppedOverOutside122) {
+    testing::Trigger t;
+    t.name = "behind the image";
+    const auto reportWith = [&t](float version, std::int32_t flag, std::int32_t side) {
+        BodySpec spec;
+        spec.layout = testing::Layout::stored;
+        spec.version = version;
+        spec.imageFlag = flag, spec.imageWidth = spec.imageHeight = side;
+        spec.triggers = {t};
+        std::string report;
+        const ReportOutcome outcome = testing::reportOf(buildBody(spec).bytes, report, version <= 1.20f ? 118 : 121);
+        return outcome == ReportOutcome::reportReady ? report : "refused";
+    };
+    const std::string plain = reportWith(1.20f, 0, 0);
+    ASSERT_NE(plain.find("behind the image"), std::string::npos);
+    for (float version : {1.20f, 1.24f, 1.26f})
+        for (const auto& [flag, side] : {std::pair{1, 0}, {1, 5}, {3, 548}})
+            EXPECT_EQ(reportWith(version, flag, side), plain);
+    testing::DefinitiveSpec de;
+    de.triggers = {t};
+    std::string withoutImage, withImage;
+    ASSERT_EQ(testing::reportOf(testing::buildDefinitiveBody(de).bytes, withoutImage), ReportOutcome::reportReady);
+    de.imageWidth = 7, de.imageHeight = 3;
+    auto built = testing::buildDefinitiveBody(de);
+    EXPECT_EQ(testing::reportOf(built.bytes, withImage), ReportOutcome::reportReady);
+    EXPECT_EQ(withImage, withoutImage);
+    // The pixels' stored size (at 14 + 20 from the flag) made to lead past the body.
+    built.bytes[built.flagOffset + 14 + 20 + 3] = 0x7F;
+    EXPECT_EQ(findTriggerSection(built.bytes).outcome, WalkOutcome::unreadableBody);
+}
+
 // A 1.22 body is walked in the fixed layout of The Conquerors' editor first;
 // only where that cannot read it does a walk by stored sizes that reaches
 // the trigger count take over.  A refusal of the fixed walk stands.

@@ -7,7 +7,8 @@
 //   ROOT/decoy/Scenario/  decoy.scx (named only in the registry's 64-bit view)
 //   ROOT/cli/             bulky.scx (a report many times its body), lines.scx
 //                         (a description of 24 MiB of line breaks: a report
-//                         that takes a while to write), for vantor-report's tests
+//                         that takes a while to write), campaign.cpx (the
+//                         sample and a broken scenario), for vantor-report's tests
 //
 //   make_gui_scenarios ROOT
 #include <cstdio>
@@ -67,6 +68,10 @@ int main(int argc, char** argv) try {
     lines.triggers.resize(1);
     lines.triggers[0].description.assign(std::size_t{24} << 20, '\n');
     write(root / "cli" / "lines.scx", lines);
+    writeFile(root / "cli" / "campaign.cpx",
+              buildCampaign(100, "campaign",
+                            {{"sample", "sample.scx", buildContainer(buildBody(sampleScenario()).bytes)},
+                             {"broken", "broken.scx", Bytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'x'}}}));
     return 0;
 } catch (const std::exception& e) {
     std::fprintf(stderr, "make_gui_scenarios: %s\n", e.what());

@@ -101,6 +101,14 @@ rm -f opts/a.scx.txt
     [ "$(report --help | head -n1)" = "Usage: vantor-report [OPTION]... SCENARIO..." ]
 verdict "--version and --help"
 
+# A campaign: its report is written, and each scenario inside that could not
+# be reported is named on standard error; the run ends with 1.
+mkdir campaign && cp made/cli/campaign.cpx campaign/c.cpx || exit 1
+(cd campaign && report c.cpx >../out 2>../err)
+[ $? = 1 ] && [ "$(cat out)" = c.cpx.txt ] && [ "$(cat err)" = "c.cpx: broken.scx: 解凍エラーです" ] &&
+    files campaign "c.cpx c.cpx.txt " && [ "$(iconv -f CP932 -t UTF-8 campaign/c.cpx.txt | head -n1)" = $'全シナリオ数：2\r' ]
+verdict "a campaign with a broken scenario: its report, the scenario named on stderr (exit 1)"
+
 # Another process on the scenario holds a run a few seconds at most: a reader
 # with a shared lock (any user who may read the scenario can take one), and a
 # run of ours that waits for its viewer (the lock is given back before the

@@ -14,7 +14,8 @@ double triggerVersion(int v) {
     if (v >= 157) return 4.7;
     if (v >= 155) return 4.5;
     if (v >= 154) return 4.1;
-    return v >= 147 ? 3.5 : 2.2;
+    if (v >= 147) return 3.5;
+    return v >= 135 ? 2.2 : 2.0;
 }
 
 void putU16(Bytes& out, std::uint16_t value) { putS16(out, static_cast<std::int16_t>(value)); }
@@ -29,7 +30,8 @@ std::size_t definitiveEffectFields(int v) {
     if (v >= 154) return 62;
     if (v >= 144) return 52;
     if (v >= 142) return 49;
-    return v >= 140 ? 48 : 46;
+    if (v >= 140) return 48;
+    return v >= 135 ? 46 : (v >= 132 ? 45 : 42);
 }
 
 std::size_t definitiveConditionFields(int v) {
@@ -70,6 +72,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     putS32(out, spec.imageWidth);
     putS32(out, spec.imageHeight);
     putFiller(out, 2);
+    putBitmap(out, spec.imageWidth, spec.imageHeight);
     for (int i = 0; i < 48; ++i) putString16(out, i % 5 == 0 ? "ai" : "");
     for (int i = 0; i < 16; ++i) {  // three lengths, then their bytes
         putS32(out, i == 1 ? 1 : 0);
@@ -90,17 +93,19 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     }
     putFiller(out, 12 + 64);
     putS32(out, separator);
-    putFiller(out, 28 + 4);
+    putFiller(out, 28 + (v >= 135 ? 4 : 0));
 
     putFiller(out, 2);
     putString16(out, "water");
-    putFiller(out, 2);
-    putString16(out, "mood");
+    if (v >= 132) {
+        putFiller(out, 2);
+        putString16(out, "mood");
+    }
     if (v >= 140) {
         putFiller(out, 2);
         putString16(out, "script");
     }
-    putFiller(out, v >= 137 ? 2 : 1);
+    putFiller(out, (v >= 136 ? 1 : 0) + (v >= 137 ? 1 : 0));
     if (v >= 140) putFiller(out, 128);
     if (v == 141) putFiller(out, 1);
     if (v < 142) {
@@ -109,7 +114,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
         putFiller(out, std::size_t{1} + (v < 147 ? 4 : 0) + (v >= 144 ? 64 : 0) + (v >= 145 && v < 147 ? 4 : 0) +
                            (v >= 147 ? 12 : 8));
     }
-    putFiller(out, 1);
+    putFiller(out, v >= 135 ? 1 : 0);  // waves
     built.mapStepOffset = out.size();
     putS32(out, spec.mapWidth);
     putS32(out, spec.mapHeight);
@@ -118,7 +123,18 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
 
     putS32(out, 9);  // world players
     putFiller(out, 8 * 28);
-    putS32(out, 9);  // players
+    const auto putUnits = [&out, v] {
+        for (int section = 0; section < 9; ++section) {
+            const int units = section == 1 ? 2 : 0;
+            putS32(out, units);
+            for (int u = 0; u < units; ++u) {
+                putFiller(out, v >= 154 ? 33 : 29);
+                if (v >= 155) putString32(out, "caption");
+            }
+        }
+    };
+    if (v <= 132) putUnits();  // the early builds: units before the players
+    putS32(out, 9);            // players
     for (int p = 0; p < 8; ++p) {
         putString16(out, "player");
         putFiller(out, 13);
@@ -130,14 +146,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
         out.push_back(1);
         putFiller(out, 7 + 32 + 4);
     }
-    for (int section = 0; section < 9; ++section) {
-        const int units = section == 1 ? 2 : 0;
-        putS32(out, units);
-        for (int u = 0; u < units; ++u) {
-            putFiller(out, v >= 154 ? 33 : 29);
-            if (v >= 155) putString32(out, "caption");
-        }
-    }
+    if (v > 132) putUnits();
     putF64(out, triggerVersion(v));
     out.push_back(0);
 
@@ -146,7 +155,10 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
 }
 
 Bytes buildDefinitiveContainer(const Bytes& body, int version) {
-    const std::string leading = std::to_string(version / 100) + "." + std::to_string(version % 100);
+    // The early build of 1.31 wrote the HD editions' container version.
+    const std::string leading =
+        version == 131 ? "1.21" : std::to_string(version / 100) + "." + std::to_string(version % 100);
+    if (version <= 132) return buildContainer(body, HeaderSpec{.version = 3, .storeLength = false, .leading = leading});
     Bytes out(leading.begin(), leading.end());
     const std::int32_t headerVersion = version >= 140 ? 6 : 5;
     putS32(out, 0);  // header length

@@ -27,8 +27,8 @@ std::vector<Edition> everyEdition(const std::vector<Trigger>& triggers) {
         out.push_back({std::to_string(version).substr(0, 4) + (victory ? " with victory conditions" : ""), body,
                        buildContainer(body, header)});
     }
-    for (int version :
-         {136, 137, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149, 151, 153, 154, 155, 156, 157, 158}) {
+    for (int version : {131, 132, 135, 136, 137, 140, 141, 142, 143, 144, 145,
+                        146, 147, 148, 149, 151, 153, 154, 155, 156, 157, 158}) {
         DefinitiveSpec spec;
         spec.version = version;
         spec.triggers = triggers;

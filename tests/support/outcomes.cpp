@@ -25,10 +25,9 @@ std::vector<Outcome> everyOutcome() {
     const auto same = [](BodySpec&) {};
     Bytes headerPastTheEnd = buildContainer({1, 2, 3}, HeaderSpec{3, false, std::string(200, 'd')});
     headerPastTheEnd.resize(100);
-    const auto definitive = [](int version, std::int32_t flag, std::int32_t width) {
+    const auto definitive = [](int version) {
         DefinitiveSpec spec;
         spec.version = version;
-        spec.imageFlag = flag, spec.imageWidth = spec.imageHeight = width;
         return buildDefinitiveContainer(buildDefinitiveBody(spec).bytes, version);
     };
     const auto stored = Layout::stored;
@@ -68,13 +67,10 @@ std::vector<Outcome> everyOutcome() {
         {"misplaced parts of 1.24", fileOf(same, stored, 1.24f, 16, 0), {Message::unsupportedVersion}, {}},
         {"older trigger records", fileOf([](BodySpec& s) { s.triggerVersion = 1.4; }, stored, 1.20f), {Message::unsupportedVersion}, {}},
         {"newer trigger records", fileOf([](BodySpec& s) { s.triggerVersion = 1.8; }, stored, 1.24f), {Message::unsupportedVersion}, {}},
-        {"DE 1.50", definitive(150, 3, 0), {Message::unsupportedVersion}, {}},
-        {"DE 1.59", definitive(159, 3, 0), {Message::unsupportedVersion}, {}},
+        {"DE 1.50", definitive(150), {Message::unsupportedVersion}, {}},
+        {"DE 1.59", definitive(159), {Message::unsupportedVersion}, {}},
+        {"DE 1.34", definitive(134), {Message::unsupportedVersion}, {}},
         {"background image", fileOf([](BodySpec& s) { s.imageFlag = 1; }), {Message::backgroundImage}, {}},
-        {"image of 1.20", fileOf([](BodySpec& s) { s.imageFlag = 1; }, stored, 1.20f), {Message::backgroundImage}, {}},
-        {"image size of 1.24", fileOf([](BodySpec& s) { s.imageWidth = s.imageHeight = 2; }, stored, 1.24f), {Message::backgroundImage}, {}},
-        {"image of DE", definitive(158, 1, 0), {Message::backgroundImage}, {}},
-        {"image size of DE", definitive(136, 0, 4), {Message::backgroundImage}, {}},
         {"unreadable body", fileOf([](BodySpec& s) { s.triggerCount = 3; }), {Message::unreadableBody}, {}},
         {"huge trigger count", fileOf([](BodySpec& s) { s.triggerCount = 0x7FFFFFFF, s.triggers.resize(3); }), {Message::unreadableBody}, {}},
         {"huge effect count", fileOf([](BodySpec& s) { s.triggers.resize(1), s.triggers[0].effectCount = 0x7FFFFFFF; }), {Message::unreadableBody}, {}},

@@ -18,9 +18,13 @@ class RecordingActions final : public UserActions {
 public:
     std::vector<Message> messages;
     std::vector<platform::Path> opened;
+    std::vector<std::pair<std::string, Message>> scenarioMessages;  // of the scenarios of a campaign
 
     void showMessage(Message message) override { messages.push_back(message); }
     void openInViewer(const platform::Path& reportPath) override { opened.push_back(reportPath); }
+    void showScenarioMessage(std::string_view fileName, Message message) override {
+        scenarioMessages.emplace_back(fileName, message);
+    }
 };
 
 // A report destination that keeps every byte.

@@ -62,6 +62,18 @@ void putTrigger(Bytes& out, const Trigger& t, int definitive) {
 
 }  // namespace
 
+void putBitmap(Bytes& out, std::int32_t width, std::int32_t height) {
+    if (width <= 0 || height <= 0) return;
+    const auto stride = static_cast<std::uint32_t>((width + 3) & ~3);
+    const auto pixels = stride * static_cast<std::uint32_t>(height);
+    for (std::uint32_t field : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)})
+        putS32(out, static_cast<std::int32_t>(field));
+    putS16(out, 1);  // planes
+    putS16(out, 8);  // bits per pixel
+    for (std::uint32_t field : {0u, pixels, 0u, 0u, 256u, 0u}) putS32(out, static_cast<std::int32_t>(field));
+    putFiller(out, 4 * 256 + pixels);
+}
+
 void putF64(Bytes& out, double value) {
     const auto u = std::bit_cast<std::uint64_t>(value);
     putS32(out, static_cast<std::int32_t>(u & 0xFFFFFFFFu));
@@ -137,6 +149,7 @@ void putStoredLayout(BuiltBody& built, const BodySpec& spec) {
     putS32(out, spec.imageWidth);
     putS32(out, spec.imageHeight);
     putFiller(out, 2);
+    putBitmap(out, spec.imageWidth, spec.imageHeight);
     for (int i = 0; i < 32; ++i) putString16(out, "");  // build lists, city plans
     for (const std::string& s : spec.textsBehindFlag) putString16(out, s);
     for (const std::string& s : spec.entries) {
@@ -282,6 +295,54 @@ Bytes buildContainer(const Bytes& body, const HeaderSpec& header) {
     out.insert(out.end(), fields.begin(), fields.end());
     const Bytes compressed = rawDeflate(body);
     out.insert(out.end(), compressed.begin(), compressed.end());
+    return out;
+}
+
+// A marked text of the newer campaigns: the mark 0x0A60, an uint16 length, the bytes.
+void putMarkedText(Bytes& out, const std::string& text) {
+    putS16(out, 0x0A60);
+    putS16(out, static_cast<std::int16_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+Bytes buildCampaign(int version, const std::string& name, const std::vector<CampaignScenario>& scenarios) {
+    const std::string leading = version == 100 ? "1.00" : version == 110 ? "1.10" : "2.00";
+    Bytes out(leading.begin(), leading.end());
+    const auto fixed = [&out](const std::string& text, std::size_t size) {
+        const std::size_t start = out.size();
+        out.insert(out.end(), text.begin(), text.end());
+        out.resize(start + size, 0);
+    };
+    if (version == 200) {
+        putS32(out, 2);  // two required packages
+        putS32(out, 2);
+        putS32(out, 3);
+    }
+    if (version == 110) {
+        putS32(out, static_cast<std::int32_t>(scenarios.size()));
+        putMarkedText(out, name);
+    } else {
+        fixed(name + std::string(1, '\0') + "junk behind the name", 256);
+        putS32(out, static_cast<std::int32_t>(scenarios.size()));
+    }
+    std::size_t offset = out.size();
+    for (const CampaignScenario& s : scenarios)
+        offset += version == 100 ? 520 : (version == 110 ? 16 : 8) + 8 + s.name.size() + s.fileName.size();
+    for (const CampaignScenario& s : scenarios) {
+        putS32(out, static_cast<std::int32_t>(s.file.size()));
+        if (version == 110) putS32(out, 0);
+        putS32(out, static_cast<std::int32_t>(offset));
+        if (version == 110) putS32(out, 0);
+        if (version == 100) {
+            fixed(s.name, 255);
+            fixed(s.fileName, 257);
+        } else {
+            putMarkedText(out, s.name);
+            putMarkedText(out, s.fileName);
+        }
+        offset += s.file.size();
+    }
+    for (const CampaignScenario& s : scenarios) out.insert(out.end(), s.file.begin(), s.file.end());
     return out;
 }
 

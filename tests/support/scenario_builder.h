@@ -111,7 +111,7 @@ BuiltBody buildBody(const BodySpec& spec);
 // A Definitive Edition body (*.aoe2scenario).  Every part that the walk
 // sizes by a stored length or count holds something, so that a misstep shows.
 struct DefinitiveSpec {
-    int version = 158;  // the body version in hundredths: 136 for 1.36
+    int version = 158;  // the body version in hundredths: 136 for 1.36; 131, 132, 135 of the early builds
     std::int32_t imageFlag = 3;
     std::int32_t imageWidth = 0;
     std::int32_t imageHeight = 0;
@@ -126,6 +126,16 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec);
 // The stored field counts of effects and conditions as the version saves them.
 std::size_t definitiveEffectFields(int version);
 std::size_t definitiveConditionFields(int version);
+
+// A campaign of version 100 ("1.00"), 110 or 200 that holds the scenario
+// files one after another; names are written as given (cp932 for 100, UTF-8
+// for the others).
+struct CampaignScenario {
+    std::string name;
+    std::string fileName;
+    Bytes file;
+};
+Bytes buildCampaign(int version, const std::string& name, const std::vector<CampaignScenario>& scenarios);
 
 // Raw deflate (window bits -15) of the bytes.
 Bytes rawDeflate(const Bytes& bytes, int level = 6);
@@ -172,6 +182,9 @@ void putString16(Bytes& out, const std::string& text);
 void putEffect(Bytes& out, const Effect& e);
 void putCondition(Bytes& out, const Condition& c);
 void putF64(Bytes& out, double value);
+// A background image of width × height (nothing unless both are above 0):
+// the bitmap's info header, a palette of 256 colours and the pixels.
+void putBitmap(Bytes& out, std::int32_t width, std::int32_t height);
 // The trigger count at `triggerCountOffset` (the given one or the list's
 // size), the triggers, the trailing bytes; `definitive` is the Definitive
 // Edition's body version, whose records hold more (0 before it).
