@@ -89,11 +89,23 @@ std::wstring widen(unsigned codePage, std::string_view text) {
 std::wstring widenCp932(std::string_view text) { return widen(932, text); }
 std::wstring widenAnsi(std::string_view text) { return widen(CP_ACP, text); }
 
+std::string narrowAnsi(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+
+void showMessageBox(HWND owner, const std::wstring& text) noexcept {
+    const Application* application = Application::current();
+    MessageBoxW(owner, text.c_str(), application ? application->name().c_str() : L"", MB_OK);
+}
+
 void showMessageBox(HWND owner, std::string_view cp932Text) noexcept {
     try {
-        const Application* application = Application::current();
-        const std::wstring caption = application ? application->name() : std::wstring();
-        MessageBoxW(owner, widenCp932(cp932Text).c_str(), caption.c_str(), MB_OK);
+        showMessageBox(owner, widenCp932(cp932Text));
     } catch (...) {
         // Without memory for the texts nothing can be shown.
     }

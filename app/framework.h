@@ -54,12 +54,14 @@ private:
 
 // cp932 bytes as UTF-16 (the Microsoft mapping of code page 932).
 std::wstring widenCp932(std::string_view text);
-// Bytes of the system's code page (the A functions' strings) as UTF-16.
+// Bytes of the system's code page (the A functions' strings) as UTF-16, and back.
 std::wstring widenAnsi(std::string_view text);
+std::string narrowAnsi(std::wstring_view text);
 
 // Every message box of the program: owned by `owner`, the application's
 // name as caption, an OK button only, no icon.
 void showMessageBox(HWND owner, std::string_view cp932Text) noexcept;
+void showMessageBox(HWND owner, const std::wstring& text) noexcept;
 
 // A list-box control attached to an existing window.  Texts are cp932 bytes.
 class ListBox {

@@ -8,6 +8,7 @@
 
 #include "app/about_dialog.h"
 #include "app/dialog_rules.h"
+#include "app/given_files.h"
 #include "app/resources/resource_ids.h"
 #include "report/report_command.h"
 
@@ -58,8 +59,10 @@ struct ItemFree {
 
 }  // namespace
 
-ReportDialog::ReportDialog()
-    : Dialog(IDD_VANTOR_DIALOG, nullptr), appIcon(LoadIconW(applicationInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+ReportDialog::ReportDialog(std::string folder)
+    : Dialog(IDD_VANTOR_DIALOG, nullptr),
+      appIcon(LoadIconW(applicationInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      startFolder(std::move(folder)) {}
 
 ReportDialog::~ReportDialog() = default;
 
@@ -90,8 +93,9 @@ BOOL ReportDialog::OnInitDialog() {
     SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     SendMessageW(window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
 
-    folderText = initialFolderText(readGameFolder());
+    folderText = startFolder.empty() ? initialFolderText(readGameFolder()) : startFolder;
     UpdateData(false);
+    DragAcceptFiles(window(), TRUE);
     scenarioBody.clear();
     fillScenarioList(folderText);
     return TRUE;  // the dialog manager focuses the folder field
@@ -111,6 +115,7 @@ bool ReportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
         case WM_SYSCOMMAND: return onSystemCommand(static_cast<std::uint32_t>(wParam), lParam);
         case WM_PAINT: return onPaint();
         case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(onQueryDragIcon()); return true;
+        case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return true;
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) return false;
             if (LOWORD(wParam) == IDC_REPORT) {
@@ -160,6 +165,16 @@ void ReportDialog::onReportButton() {
     // Frees the previous body, extracts into it, writes and opens the report,
     // and removes the temporary file; every failure has shown its message.
     static_cast<void>(writeReportFile(platform::Path(widenAnsi(scenarioPath)), scenarioBody, *this));
+}
+
+// Files dropped on the dialog: each reported as the report button reports a
+// scenario; a dropped folder is listed, as if picked with "...".
+void ReportDialog::onDropFiles(HDROP drop) {
+    const std::vector<std::wstring> folders = reportGivenFiles(droppedFiles(drop), window(), scenarioBody);
+    if (folders.empty()) return;
+    folderText = narrowAnsi(folders.back());
+    fillScenarioList(folderText);
+    UpdateData(false);
 }
 
 void ReportDialog::browseForFolder() {

@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/framework.h"
+// after windows.h (framework.h), which it needs
+#include <shellapi.h>
+
 #include "report/messages.h"
 #include "scenario/body.h"
 
@@ -13,7 +16,9 @@ namespace vantor::app {
 
 class ReportDialog final : public Dialog, private UserActions {
 public:
-    ReportDialog();
+    // `folder`: where the list starts (a folder given to the program), else
+    // the game's scenario folder.
+    explicit ReportDialog(std::string folder = {});
     ~ReportDialog() override;
 
 protected:
@@ -30,6 +35,7 @@ private:
     bool onPaint();
     HICON onQueryDragIcon() const noexcept { return appIcon; }
     void onReportButton();
+    void onDropFiles(HDROP drop);
     void browseForFolder();
     static int CALLBACK browseCallback(HWND picker, UINT message, LPARAM parameter, LPARAM data);
 
@@ -44,6 +50,7 @@ private:
     std::string folderText;
     HICON appIcon;
     ScenarioBody scenarioBody;
+    std::string startFolder;
 };
 
 }  // namespace vantor::app

@@ -17,8 +17,9 @@ namespace {
 constexpr std::string_view usageText =
     "Usage: vantor-report [OPTION]... SCENARIO...\n"
     "Write the trigger report of each Age of Empires II scenario file (*.scn,\n"
-    "*.scx, *.scx2, *.aoe2scenario) beside it, as SCENARIO.txt (code page 932,\n"
-    "CR LF), and print the path of each report written.\n"
+    "*.scx, *.scx2, *.aoe2scenario) or campaign file (*.cpn, *.cpx,\n"
+    "*.aoe2campaign) beside it, as SCENARIO.txt (code page 932, CR LF), and\n"
+    "print the path of each report written.\n"
     "\n"
     "  --open      open each report in the viewer for text files\n"
     "  --stdout    write the reports to standard output instead of files\n"
@@ -26,8 +27,8 @@ constexpr std::string_view usageText =
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
-    "Messages go to standard error as \"SCENARIO: message\".  The scenario files\n"
-    "are only read.\n"
+    "Messages go to standard error as \"SCENARIO: message\" (a scenario inside a\n"
+    "campaign: \"CAMPAIGN: FILE NAME: message\").  The scenario files are only read.\n"
     "\n"
     "Exit status: 0 when every scenario was reported, 1 when any was not,\n"
     "2 for a usage error.\n";

@@ -1,7 +1,8 @@
 #!/bin/bash
 # vantor-report.exe under Wine writes report files byte for byte as the
-# native vantor-report does: for the end-to-end folders' scenarios and for the
-# shared corpus (when it is there).
+# native vantor-report does: for the end-to-end folders' scenarios and files
+# (one named with characters that code page 932 cannot hold) and for the
+# shared corpus's scenarios and campaigns (when it is there).
 #
 #   cli_matches_native.sh WINE CLI_EXE NATIVE_CLI MAKE_GUI_SCENARIOS WORK CORPUS
 set -u
@@ -14,8 +15,8 @@ done
 
 rm -rf "$work" && mkdir -p "$work/native" "$work/wine" || exit 1
 "$make_scenarios" "$work/made" || exit 1
-inputs=("$work"/made/game/Scenario/*.[sS][cC][xX] "$work"/made/other/*.scx)
-[ -d "$corpus" ] && inputs+=("$corpus"/*.sc[xn])
+inputs=("$work"/made/game/Scenario/*.[sS][cC][xX] "$work"/made/other/*.scx "$work"/made/given/*.*)
+[ -d "$corpus" ] && inputs+=("$corpus"/*.sc[xn] "$corpus"/*.scx2 "$corpus"/*.aoe2scenario "$corpus"/*.cp[nx] "$corpus"/*.aoe2campaign)
 for side in native wine; do
     for input in "${inputs[@]}"; do [ -f "$input" ] && { cp "$input" "$work/$side/" || exit 1; }; done
 done
@@ -47,5 +48,8 @@ done
 leftovers=$(find "$work/native" "$work/wine" -name '*.dat' | wc -l)
 [ "$leftovers" = 0 ] || fail "$leftovers temporary file(s) left"
 [ "$reports" -ge 4 ] || fail "only $reports report(s) compared"
+[ -e "$work/wine/汉字🙂.scx.txt" ] || fail "no report of a name that code page 932 cannot hold"
+# The messages: UTF-8 natively, the system's code page with CR LF under Wine.
+cmp -s "$work/native.err" <(iconv -f CP932 -t UTF-8 "$work/wine.err" | tr -d '\r') || fail "the messages differ"
 echo "$reports report(s) compared, $failures failure(s)"
 [ "$failures" = 0 ]

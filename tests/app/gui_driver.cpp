@@ -2,8 +2,8 @@
 // the windows with messages that the system carries across processes.  Prints
 // one line per check; exit status 0 when all passed.
 //
-//   gui_driver e2e GAME OTHER | field TEXT | show-dialog | show-about |
-//              show-message ENTRY | hide | close
+//   gui_driver e2e GAME OTHER | field TEXT | drop FOLDER | arguments |
+//              show-dialog | show-about | show-message ENTRY | show-drop | hide | close
 #include <windows.h>
 
 #include <algorithm>
@@ -176,6 +176,25 @@ HWND openAbout(const Dialog& d, WPARAM command) {
     return about;
 }
 
+// The message box of a file given to the program (owned by the dialog, or by
+// nobody when the program runs without it): its text, then OK.
+void answer(HWND owner, const std::wstring& text) {
+    const HWND box = ownedDialog(owner, 30000);
+    if (!check(box != nullptr, "a message box appears")) return;
+    check(textOf(box) == L"vantor", "message box caption is the program's name", textOf(box));
+    check(textOf(GetDlgItem(box, 0xFFFF)) == text, "message box text", textOf(GetDlgItem(box, 0xFFFF)));
+    clickAway(box, IDOK, "OK closes the message box");
+}
+
+// Files dropped on the dialog (gui_e2e.sh drops them from another X client):
+// a box for each that is not reported, naming it; a dropped folder listed.
+void dropped(const Dialog& d, const std::wstring& folder) {
+    answer(d.window, L"camp.cpx\r\nbroken.scx\r\n解凍エラーです");
+    answer(d.window, L"broken.scx\r\n解凍エラーです");
+    check(waitFor([&] { return textOf(d.field) == folder; }), "the dropped folder is in the field", textOf(d.field));
+    listShows(d, {L"listed.scx"}, "the list shows the dropped folder");
+}
+
 void close(const Dialog& d) {
     PostMessageW(d.window, WM_SYSCOMMAND, SC_CLOSE, 0);
     check(waitGone(d.window), "the close box ends the dialog");
@@ -261,12 +280,21 @@ void endToEnd(const Dialog& d, const std::wstring& game, const std::wstring& oth
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
     const std::wstring step = args.empty() ? L"" : args[0] + L":" + std::to_wstring(args.size());  // with its words
-    if (std::wstring(L" e2e:3 field:2 show-dialog:1 show-about:1 show-message:2 hide:1 close:1 ")
+    if (std::wstring(L" e2e:3 field:2 drop:2 arguments:1 show-dialog:1 show-about:1 show-message:2 show-drop:1 "
+                     L"hide:1 close:1 ")
             .find(L" " + step + L" ") == std::wstring::npos) {
-        std::fprintf(stderr, "usage: gui_driver e2e GAME OTHER | field TEXT | STEP [ENTRY]\n");
+        std::fprintf(stderr, "usage: gui_driver e2e GAME OTHER | field TEXT | drop FOLDER | STEP [ENTRY]\n");
         return 2;
     }
+    if (step == L"arguments:1") {  // vantor.exe given files: their boxes, and no dialog
+        answer(nullptr, L"broken.scx\r\n解凍エラーです");
+        check(!FindWindowExW(nullptr, nullptr, L"#32770", L"Vantor"), "no dialog is shown");
+        std::printf("%d check(s) failed\n", failures);
+        return failures == 0 ? 0 : 1;
+    }
     const Dialog d = mainDialog();
+    if (step == L"drop:2") dropped(d, args[1]);
+    if (step == L"show-drop:1") check(ownedDialog(d.window, 30000), "the dropped file's message box appears");
     if (step == L"e2e:3") endToEnd(d, args[1], args[2]);
     if (step == L"field:2") check(textOf(d.field) == args[1], "field text", textOf(d.field));
     if (step == L"show-dialog:1") checkDialogTexts(d);
@@ -274,7 +302,7 @@ int wmain(int argc, wchar_t** argv) {
     if (step == L"show-message:2" && select(d, args[1])) reportMessage(d, imageMessage);
     if (step == L"hide:1" && check(ownedDialog(d.window), "an owned window is open"))
         clickAway(ownedDialog(d.window), IDOK, "OK closes it");
-    if (step == L"field:2" || step == L"close:1") close(d);
+    if (step == L"field:2" || step == L"drop:2" || step == L"close:1") close(d);
     std::printf("%d check(s) failed\n", failures);
     return failures == 0 ? 0 : 1;
 }

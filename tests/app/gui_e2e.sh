@@ -3,7 +3,9 @@
 # folder, the list, reports, the message boxes, Enter, Esc, the about box, the
 # folder picker and the close box.  Then the files: each report as the native
 # command line writes it and opened with the shell's "open", none for refused
-# scenarios, no temporary file.  Last, the folder when the registry has no
+# scenarios, no temporary file.  Then files given to the program: dropped on
+# the dialog from another X client (xdnd_drop.py, as a file manager drops
+# them), and as its arguments.  Last, the folder when the registry has no
 # usable value.
 #
 #   gui_e2e.sh WINE VANTOR_EXE GUI_DRIVER_EXE MAKE_GUI_SCENARIOS NATIVE_CLI WORK
@@ -63,6 +65,41 @@ for name in with_image.scx broken.scx; do
 done
 leftovers=$(find "$work" -name '*.dat')
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"
+
+# Files dropped on the dialog: a Definitive Edition scenario, an Age of Kings
+# scenario, a campaign with a broken scenario, a broken file, a folder.  Then
+# vantor.exe given files as arguments, one of a name that code page 932 cannot
+# hold: they are reported without the dialog.
+given=$work/given
+non_cp932=汉字🙂.scx
+mkdir "$work/expected-given" && cp "$given"/*.* "$work/expected-given/" &&
+    (cd "$work/expected-given" && "$native_cli" de.aoe2scenario aok.scn camp.cpx "$non_cp932" >/dev/null 2>&1)
+given_report() {  # NAME: the report as the native command line writes it, opened
+    cmp -s "$given/$1.txt" "$work/expected-given/$1.txt" && echo "ok   report of $1" ||
+        fail "report of $1 differs from the native command line's"
+    for _ in $(seq 50); do [ -e "$given/$1.txt.opened" ] && break; sleep 0.2; done
+    [ -e "$given/$1.txt.opened" ] && echo "ok   $1.txt opened" || fail "$1.txt was not opened"
+    rm -f "$given/$1.txt" "$given/$1.txt.opened"
+}
+if /usr/bin/python3 -c 'import Xlib' 2>/dev/null; then
+    start_app "$app"
+    timeout 60 /usr/bin/python3 "$(dirname "$0")/xdnd_drop.py" Vantor "$given/de.aoe2scenario" "$given/aok.scn" \
+        "$given/camp.cpx" "$given/broken.scx" "$given/folder" || fail "the dialog did not take the drop"
+    timeout 120 "$wine" "$driver" drop "$(winpath "$given/folder")" </dev/null
+    driver_rc=$?
+    if [ $driver_rc = 0 ]; then end_app; else end_app kill; fi
+    [ $driver_rc = 0 ] || fail "the drop on the dialog"
+    for name in de.aoe2scenario aok.scn camp.cpx; do given_report "$name"; done
+else
+    fail "python3-xlib is missing: no drop"
+fi
+timeout 120 "$wine" "$app" "$(winpath "$given/de.aoe2scenario")" "$(winpath "$given/broken.scx")" \
+    "$(winpath "$given/$non_cp932")" </dev/null >>"$log" 2>&1 &
+app_pid=$!
+timeout 60 "$wine" "$driver" arguments </dev/null || fail "vantor.exe given files"
+wait $app_pid || fail "vantor.exe given files ended with status $?"
+for name in de.aoe2scenario "$non_cp932"; do given_report "$name"; done
+[ -z "$(find "$given" -name '*.txt' -o -name '*.dat')" ] || fail "left in the folder: $(ls "$given")"
 
 # No usable value in the 32-bit view (missing, then not a string): the
 # folder is "\Scenario\", and the 64-bit view is not read.

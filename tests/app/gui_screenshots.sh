@@ -1,7 +1,7 @@
 #!/bin/bash
-# Screenshots of the dialog, the about box and a message box, in the
-# caller's locale, into OUTDIR/<language>/ (dialog.png, about.png,
-# message.png).  The driver checks at each step that the texts from the
+# Screenshots of the dialog, the about box, a message box and the message box
+# of a dropped file, in the caller's locale, into OUTDIR/<language>/
+# (dialog.png, about.png, message.png, drop.png).  The driver checks at each step that the texts from the
 # resources and the message read in Japanese, on every locale.
 #
 #   gui_screenshots.sh WINE VANTOR_EXE GUI_DRIVER_EXE MAKE_GUI_SCENARIOS WORK OUTDIR
@@ -35,6 +35,11 @@ step show-dialog && shoot dialog
 step show-about && shoot about
 step hide
 step show-message with_image.scx && shoot message
+step hide
+# Two files dropped on the dialog from another X client: the box names the
+# broken one.
+/usr/bin/python3 "$(dirname "$0")/xdnd_drop.py" Vantor "$work/given/broken.scx" "$work/given/de.aoe2scenario" >/dev/null &&
+    step show-drop && shoot drop || status=1
 step hide
 step close
 if [ $status = 0 ]; then end_app; else end_app kill; fi

@@ -10,6 +10,11 @@
 //                         that takes a while to write), campaign.cpx (the
 //                         sample and a broken scenario), for vantor-report's tests
 //
+//   ROOT/given/           files given to vantor.exe (dropped on it, or its
+//                         arguments): de.aoe2scenario, aok.scn, camp.cpx (the
+//                         sample and a broken scenario), broken.scx, a name that
+//                         code page 932 cannot hold, and the folder folder/
+//
 //   make_gui_scenarios ROOT
 #include <cstdio>
 #include <exception>
@@ -68,10 +73,28 @@ int main(int argc, char** argv) try {
     lines.triggers.resize(1);
     lines.triggers[0].description.assign(std::size_t{24} << 20, '\n');
     write(root / "cli" / "lines.scx", lines);
-    writeFile(root / "cli" / "campaign.cpx",
-              buildCampaign(100, "campaign",
-                            {{"sample", "sample.scx", buildContainer(buildBody(sampleScenario()).bytes)},
-                             {"broken", "broken.scx", Bytes{'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'x'}}}));
+    const Bytes sample = buildContainer(buildBody(sampleScenario()).bytes),
+                broken = {'n', 'o', 't', ' ', 's', 'c', 'x'};
+    const Bytes campaign =
+        buildCampaign(100, "campaign", {{"sample", "sample.scx", sample}, {"broken", "broken.scx", broken}});
+    writeFile(root / "cli" / "campaign.cpx", campaign);
+
+    const fs::path given = root / "given";
+    fs::create_directories(given / "folder");
+    DefinitiveSpec definitive;
+    definitive.triggers = sampleScenario().triggers;
+    for (Trigger& t : definitive.triggers)
+        for (Effect& e : t.effects) e.fields.resize(definitiveEffectFields(definitive.version), -1);
+    for (Trigger& t : definitive.triggers)
+        for (Condition& c : t.conditions) c.fields.resize(definitiveConditionFields(definitive.version), -1);
+    writeFile(given / "de.aoe2scenario", buildDefinitiveContainer(buildDefinitiveBody(definitive).bytes, 158));
+    BodySpec ageOfKings = sampleScenario();
+    ageOfKings.layout = Layout::stored, ageOfKings.version = 1.20f;
+    writeFile(given / "aok.scn", buildContainer(buildBody(ageOfKings).bytes, HeaderSpec{.leading = "1.18"}));
+    writeFile(given / "camp.cpx", campaign);
+    writeFile(given / "broken.scx", broken);
+    writeFile(given / fs::path(u8"汉字🙂.scx"), sample);
+    write(given / "folder" / "listed.scx", "listed", 2);
     return 0;
 } catch (const std::exception& e) {
     std::fprintf(stderr, "make_gui_scenarios: %s\n", e.what());

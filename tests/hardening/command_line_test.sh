@@ -57,6 +57,19 @@ done
 echo "two runs at once: $rounds rounds"
 
 if [ -n "$wine" ]; then
+    # Whatever ends vantor-report.exe (Ctrl+C, which Wine passes on as SIGINT,
+    # a termination, a kill) leaves nothing of ours: our files go with their
+    # handles.
+    mkdir ended && cp made/cli/lines.scx ended/ || exit 1
+    for signal in INT TERM KILL; do
+        (cd ended && exec "$wine" "$cli" lines.scx >/dev/null 2>&1) &
+        for _ in $(seq 5000); do [ -n "$(find ended -name 'lines.scx.txt.*')" ] && break; sleep 0.002; done
+        pkill -$signal -f "$(basename "$cli") lines.scx"
+        wait
+        for _ in $(seq 100); do files ended "lines.scx " && break; sleep 0.05; done
+        files ended "lines.scx "
+        verdict "SIG$signal to vantor-report.exe while it writes the report: nothing of ours is left"
+    done
     echo "$failures failure(s)"
     exit $((failures > 0))
 fi

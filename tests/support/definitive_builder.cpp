@@ -105,7 +105,7 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
         putFiller(out, 2);
         putString16(out, "script");
     }
-    putFiller(out, (v >= 136 ? 1 : 0) + (v >= 137 ? 1 : 0));
+    putFiller(out, std::size_t{v >= 136} + std::size_t{v >= 137});
     if (v >= 140) putFiller(out, 128);
     if (v == 141) putFiller(out, 1);
     if (v < 142) {
