@@ -82,7 +82,8 @@ std::size_t characterLength(std::string_view text, std::size_t i) {
 std::uint32_t decodeCp932(std::string_view ch) {
     const auto b0 = static_cast<unsigned char>(ch[0]);
     if (ch.size() == 1) return b0 >= 0xA1 && b0 <= 0xDF ? 0xFF61 + (b0 - 0xA1u) : replacement;
-    const std::uint16_t cp = lookUp(cp932DecodeRuns, cp932CodePoints, (b0 << 8) | static_cast<unsigned char>(ch[1]));
+    const std::uint16_t cp =
+        lookUp(cp932DecodeRuns, cp932CodePoints, (std::uint32_t{b0} << 8) | static_cast<unsigned char>(ch[1]));
     return cp != 0 ? cp : replacement;
 }
 
