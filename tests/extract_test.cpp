@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "report/report_file.h"
 #include "scenario/extract.h"
@@ -115,6 +116,23 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
         ScenarioBody body;
         EXPECT_EQ(extract(dir.file("x.scx"), body, nullptr), ExtractOutcome::bodyReady);
         EXPECT_LT(bytesRead() - before, 4 << 20) << "the tail was read";
+    }
+    // Nor is a header read that stores 0 as its length: its texts are stepped
+    // over where they stand (a sparse description of 3 GiB).
+    Bytes head = {'1', '.', '2', '1'};
+    for (std::int32_t field : {0, 2, 0, static_cast<std::int32_t>(0xC0000000u)}) testing::putS32(head, field);
+    testing::writeFile(dir.file("x.scx"), head);
+    if (::truncate(dir.file("x.scx").c_str(), static_cast<off_t>(head.size()) + 0xC0000000LL) == 0) {
+        Bytes rest = {1, 0, 0, 0, 2, 0, 0, 0};  // single-player victory, players
+        const Bytes stream = testing::rawDeflate(big);
+        rest.insert(rest.end(), stream.begin(), stream.end());
+        std::ofstream(dir.file("x.scx"), std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(rest.data()), static_cast<std::streamsize>(rest.size()));
+        const long long before = bytesRead();
+        ScenarioBody body;
+        EXPECT_EQ(extract(dir.file("x.scx"), body, nullptr), ExtractOutcome::bodyReady);
+        EXPECT_EQ(body.size, big.size());
+        EXPECT_LT(bytesRead() - before, 4 << 20) << "the header was read";
     }
 #endif
     {  // The temporary file goes with its holder, too.
