@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <filesystem>
-
 #include "report/report_command.h"
 
 namespace vantor::app {
@@ -45,7 +43,7 @@ std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& path
             continue;
         }
         const platform::Path file(path);
-        if (paths.size() > 1) actions.name(file.filename().native());
+        if (paths.size() > 1) actions.name(file.substr(platform::fileNameAt(file)));
         static_cast<void>(writeReportFile(file, body, actions));  // every failure has shown its box
     }
     return folders;

@@ -116,7 +116,7 @@ void holdStandardDescriptors() {
 }  // namespace
 
 bool printLine(std::FILE* stream, const platform::Path& path, std::string_view cp932) {
-    const std::string line = printablePath(path.native()) + inLocale(cp932);
+    const std::string line = printablePath(path) + inLocale(cp932);
     return std::fwrite(line.data(), 1, line.size(), stream) == line.size() && std::fflush(stream) == 0;
 }
 

@@ -54,7 +54,7 @@ std::wstring printablePath(std::wstring_view path) {
 }  // namespace
 
 bool printLine(std::FILE* stream, const platform::Path& path, std::string_view cp932) {
-    const std::wstring line = printablePath(path.native()) + widenUtf8(cp932ToUtf8(cp932));
+    const std::wstring line = printablePath(path) + widenUtf8(cp932ToUtf8(cp932));
     const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode)) {

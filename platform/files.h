@@ -11,12 +11,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 namespace vantor::platform {
 
 // A path as the system spells it: bytes on POSIX, UTF-16 on Windows.
-using Path = std::filesystem::path;
+#ifdef _WIN32
+using Path = std::wstring;
+#else
+using Path = std::string;
+#endif
+
+// Where the last component of a path (its file name) begins.
+[[nodiscard]] std::size_t fileNameAt(const Path& path) noexcept;
 
 // Which file a name or a handle leads to: the device and inode, or on Windows
 // the volume's serial number and the file index.  Equal identities are one

@@ -201,7 +201,7 @@ public:
             return errno == EEXIST ? Created::exists : errno == ENAMETOOLONG ? Created::nameTooLong : Created::failed;
         }
         struct stat status {};
-        if (::fstat(fd, &status) == 0) hold(path.native(), status.st_dev, status.st_ino);
+        if (::fstat(fd, &status) == 0) hold(path, status.st_dev, status.st_ino);
         file = fd;
         return Created::created;
     }
@@ -243,7 +243,7 @@ public:
         struct stat existing {};
         if (::lstat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
             ::renameat2(AT_FDCWD, ours.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-            release(ours.native());
+            release(ours);
             // The older report, now at our name: removing it may fail (the
             // folder forbids it since); it is then left as it is.
             if (::unlink(ours.c_str()) != 0 && errno != ENOENT) return false;
@@ -251,7 +251,7 @@ public:
         }
 #endif
         if (std::rename(ours.c_str(), target.c_str()) != 0) return false;
-        release(ours.native());
+        release(ours);
         return true;
     }
 
@@ -260,7 +260,7 @@ public:
         if (file != noHandle) ::close(toFd(file));
         if (!removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index)))
             return false;  // still known to the signal handler
-        release(path.native());
+        release(path);
         return true;
     }
 
@@ -271,30 +271,34 @@ public:
 
 }  // namespace
 
+std::size_t fileNameAt(const Path& path) noexcept {
+    const std::size_t slash = path.rfind('/');
+    return slash == Path::npos ? 0 : slash + 1;
+}
+
 FileSystem& systemFiles() {
     static PosixFiles files;
     return files;
 }
 
 void removeOwnFilesOnExit() noexcept {
-    const sigset_t all = fatalSet();
+    struct sigaction action {};
+    action.sa_handler = removeOwnFilesAndEnd;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
+    action.sa_mask = fatalSet();
     for (int s = 1; s < NSIG; ++s) {
-        if (!sigismember(&all, s)) continue;
-        struct sigaction previous {};
+        if (!sigismember(&action.sa_mask, s)) continue;
         // Left alone: an ignored signal (nohup & co.) and one that someone
-        // else handles.
-        if (::sigaction(s, nullptr, &previous) != 0 || previous.sa_handler != SIG_DFL) continue;
-        struct sigaction action {};
-        action.sa_handler = removeOwnFilesAndEnd;
-        action.sa_flags = static_cast<int>(SA_RESETHAND);
-        action.sa_mask = all;
-        ::sigaction(s, &action, nullptr);
+        // else handles, whose action is put back.
+        struct sigaction previous {};
+        if (::sigaction(s, &action, &previous) == 0 && previous.sa_handler != SIG_DFL)
+            ::sigaction(s, &previous, nullptr);
     }
 }
 
 bool startViewer(const Path& file) {
     // A relative path that begins with "-" would be taken as an option.
-    std::string name = file.native();
+    std::string name = file;
     if (!name.empty() && name[0] == '-') name.insert(0, "./");
     char opener[] = "xdg-open";
     char* argv[] = {opener, name.data(), nullptr};

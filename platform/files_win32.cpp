@@ -45,12 +45,12 @@ public:
 
 Removal* find(const Path& path) noexcept {
     for (auto& slot : removals)
-        if (Removal* r = slot.load(); r && path.native() == r->path) return r;
+        if (Removal* r = slot.load(); r && path == r->path) return r;
     return nullptr;
 }
 
 void hold(const Path& path, HANDLE handle) noexcept {
-    const std::wstring& name = path.native();
+    const std::wstring& name = path;
     auto* r = static_cast<Removal*>(std::malloc(sizeof(Removal) + name.size() * sizeof(wchar_t)));
     if (!r) return;
     r->handle = handle;
@@ -64,7 +64,7 @@ void hold(const Path& path, HANDLE handle) noexcept {
 
 void release(const Path& path) noexcept {
     for (auto& slot : removals)
-        if (Removal* r = slot.load(); r && path.native() == r->path) {
+        if (Removal* r = slot.load(); r && path == r->path) {
             std::free(slot.exchange(nullptr));
             return;
         }
@@ -242,6 +242,11 @@ public:
 };
 
 }  // namespace
+
+std::size_t fileNameAt(const Path& path) noexcept {
+    const std::size_t separator = path.find_last_of(L"\\/:");
+    return separator == Path::npos ? 0 : separator + 1;
+}
 
 FileSystem& systemFiles() {
     static Win32Files files;

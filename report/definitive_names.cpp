@@ -17,6 +17,7 @@
 #include "report/definitive_names.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -2362,39 +2363,85 @@ constexpr DefinitiveName resourceNames[] = {
 
 // clang-format on
 
-// The names of one kind in cp932, sorted by number.
+// A table packed at compile time into its texts, one after another, and
+// their places, sorted by number: no pointers, so that nothing of it has to
+// be relocated as the program starts.
+template <std::size_t Count, std::size_t Bytes>
+struct PackedNames {
+    struct Place {
+        std::int32_t value;
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
+    std::array<Place, Count> places{};
+    std::array<char, Bytes> text{};
+};
+
+template <std::size_t Count>
+consteval std::size_t textBytes(const DefinitiveName (&entries)[Count]) {
+    std::size_t bytes = 0;
+    for (const DefinitiveName& e : entries) bytes += e.utf8.size();
+    return bytes;
+}
+
+template <std::size_t Bytes, std::size_t Count>
+consteval PackedNames<Count, Bytes> pack(const DefinitiveName (&entries)[Count]) {
+    PackedNames<Count, Bytes> packed;
+    std::uint32_t offset = 0;
+    for (std::size_t i = 0; i < Count; ++i) {
+        const std::string_view name = entries[i].utf8;
+        packed.places[i] = {entries[i].value, offset, static_cast<std::uint32_t>(name.size())};
+        for (const char c : name) packed.text[offset++] = c;
+    }
+    std::sort(packed.places.begin(), packed.places.end(),
+              [](const auto& a, const auto& b) { return a.value < b.value; });
+    return packed;
+}
+
+constexpr auto objects = pack<textBytes(objectNames)>(objectNames);
+constexpr auto technologies = pack<textBytes(technologyNames)>(technologyNames);
+constexpr auto unitGroups = pack<textBytes(unitGroupNames)>(unitGroupNames);
+constexpr auto unitTypes = pack<textBytes(unitTypeNames)>(unitTypeNames);
+constexpr auto resources = pack<textBytes(resourceNames)>(resourceNames);
+
+// The names of one kind in cp932, made from the packed UTF-8 when a report
+// first asks for one.
 class Lookup {
 public:
-    template <std::size_t Count>
-    explicit Lookup(const DefinitiveName (&entries)[Count]) {
-        entries_.reserve(Count);
-        for (const DefinitiveName& e : entries) {
-            std::string scratch;
-            entries_.emplace_back(e.value, std::string(utf8ToCp932(e.utf8, scratch)));
+    template <std::size_t Count, std::size_t Bytes>
+    explicit Lookup(const PackedNames<Count, Bytes>& packed) {
+        std::string scratch;
+        for (const auto& place : packed.places) {
+            const std::string_view utf8(packed.text.data() + place.offset, place.length);
+            offsets_.push_back({place.value, static_cast<std::uint32_t>(text_.size())});
+            text_ += utf8ToCp932(utf8, scratch);
         }
-        std::sort(entries_.begin(), entries_.end());
+        offsets_.push_back({0, static_cast<std::uint32_t>(text_.size())});  // the end of the last name
     }
     [[nodiscard]] std::string_view find(std::int32_t value) const {
-        const auto at = std::lower_bound(entries_.begin(), entries_.end(), value,
+        const auto end = offsets_.end() - 1;
+        const auto at = std::lower_bound(offsets_.begin(), end, value,
                                          [](const auto& entry, std::int32_t v) { return entry.first < v; });
-        return at != entries_.end() && at->first == value ? std::string_view(at->second) : std::string_view{};
+        if (at == end || at->first != value) return {};
+        return std::string_view(text_).substr(at->second, (at + 1)->second - at->second);
     }
 
 private:
-    std::vector<std::pair<std::int32_t, std::string>> entries_;
+    std::vector<std::pair<std::int32_t, std::uint32_t>> offsets_;
+    std::string text_;
 };
 
 }  // namespace
 
 std::string_view findDefinitiveName(NameKind kind, std::int32_t value) {
-    static const Lookup technologies(technologyNames), objects(objectNames), unitGroups(unitGroupNames),
-        unitTypes(unitTypeNames), resources(resourceNames);
+    static const Lookup technologyLookup(technologies), objectLookup(objects), unitGroupLookup(unitGroups),
+        unitTypeLookup(unitTypes), resourceLookup(resources);
     switch (kind) {
-        case NameKind::Technology: return technologies.find(value);
-        case NameKind::Object: return objects.find(value);
-        case NameKind::UnitGroup: return unitGroups.find(value);
-        case NameKind::UnitType: return unitTypes.find(value);
-        case NameKind::Resource: return resources.find(value);
+        case NameKind::Technology: return technologyLookup.find(value);
+        case NameKind::Object: return objectLookup.find(value);
+        case NameKind::UnitGroup: return unitGroupLookup.find(value);
+        case NameKind::UnitType: return unitTypeLookup.find(value);
+        case NameKind::Resource: return resourceLookup.find(value);
         default: return {};
     }
 }

@@ -54,10 +54,10 @@ private:
 // The body of the scenario extracted and checked, ready to be reported;
 // else the message of what stood in the way.
 std::optional<Message> readyBody(ScenarioSource& scenario, ScenarioBody& body, BodySink* temporary,
-                                 CheckedSection& checked) {
+                                 CheckedSection& checked, RecordCheck check = RecordCheck::records) {
     const ExtractOutcome extraction = extractScenario(scenario, body, temporary);
     if (extraction != ExtractOutcome::bodyReady) return messageFor(extraction);
-    checked = checkTriggerSection(body.view(), body.containerVersion);
+    checked = checkTriggerSection(body.view(), body.containerVersion, check);
     if (checked.outcome != ReportOutcome::reportReady) return messageFor(checked.outcome);
     return {};
 }
@@ -87,17 +87,19 @@ void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, Scenario
             ui.showScenarioMessage(reportText(fileName, scratch), *refusal);
             allReported = false;
         } else {
-            formatTriggerReport(body.view(), checked.section, out);
+            static_cast<void>(formatTriggerReport(body.view(), checked.section, out));  // its records checked
         }
         body.clear();
     }
 }
 
-// The report of the file, a scenario or a campaign, into `sink` in pieces; a
-// scenario's refusal before its first byte.  The message of what stood in
-// the way of the whole report, if anything did.
+// The report of the file, a scenario or a campaign, into `sink` in pieces.
+// A sink that cannot take bytes back (a stream) gets a scenario's refusal
+// before its first byte; one that can (the partial file) is simply not
+// published when a record turns out unreadable.  The message of what stood
+// in the way of the whole report, if anything did.
 std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySink* temporary, ReportSink& sink,
-                                  ReportEncoding encoding, UserActions& ui, bool& allReported) {
+                                  bool sinkTakesBack, ReportEncoding encoding, UserActions& ui, bool& allReported) {
     const CampaignHead campaign = readCampaignHead(file);
     CheckedSection checked;
     switch (campaign.outcome) {
@@ -105,7 +107,8 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
         case CampaignOutcome::damaged: return Message::unreadableBody;
         case CampaignOutcome::campaign: break;
         case CampaignOutcome::notCampaign:
-            if (const auto refusal = readyBody(file, body, temporary, checked)) return refusal;
+            const RecordCheck check = sinkTakesBack ? RecordCheck::walkOnly : RecordCheck::records;
+            if (const auto refusal = readyBody(file, body, temporary, checked, check)) return refusal;
             break;
     }
     EncodedSink encoded(sink, encoding);
@@ -113,8 +116,8 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
     out.streamTo(encoded);
     if (campaign.outcome == CampaignOutcome::campaign)
         formatCampaign(file, campaign, body, out, ui, allReported);
-    else
-        formatTriggerReport(body.view(), checked.section, out);
+    else if (!formatTriggerReport(body.view(), checked.section, out))
+        return Message::unreadableBody;
     if (!out.flush() || !encoded.finish()) return Message::createFailed;
     return {};
 }
@@ -143,7 +146,8 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
             const bool locked = scenario.lock();
             TemporaryFile temporary(files, temporaryPath, locked);
             PartialReport partial(files, reportPath, scenario.facts());
-            std::optional<Message> failure = sendReport(scenario, body, &temporary, partial, encoding, ui, allReported);
+            std::optional<Message> failure =
+                sendReport(scenario, body, &temporary, partial, true, encoding, ui, allReported);
             // A scenario saved anew meanwhile is reported by the run that reads it.
             if (!failure && !scenario.stillAt(scenarioPath)) failure = Message::scenarioReplaced;
             if (failure) ui.showMessage(*failure);
@@ -179,7 +183,7 @@ bool streamReport(const Path& scenarioPath, ScenarioBody& body, UserActions& ui,
             ui.showMessage(Message::openFailed);
             return false;
         }
-        if (const auto failure = sendReport(scenario, body, nullptr, out, encoding, ui, allReported)) {
+        if (const auto failure = sendReport(scenario, body, nullptr, out, false, encoding, ui, allReported)) {
             ui.showMessage(*failure);
             return false;
         }

@@ -14,8 +14,8 @@ namespace {
 
 using platform::Created;
 
-Path withSuffix(Path path, const char* suffix) {
-    path += suffix;
+Path withSuffix(Path path, std::string_view suffix) {
+    path.insert(path.end(), suffix.begin(), suffix.end());  // ASCII, the same in every encoding
     return path;
 }
 
@@ -42,16 +42,15 @@ std::string uniqueSuffix() {
 // The report's name, cut short enough for a suffix where the system finds
 // it too long (but never inside a character, on systems that count them).
 Path shortenedForSuffix(const Path& report, std::size_t suffixLength) {
-    auto name = report.filename().native();
-    const std::size_t keep = name.size() > suffixLength ? name.size() - suffixLength : 0;
-    std::size_t cut = std::min(keep, name.size());
+    const std::size_t name = platform::fileNameAt(report), length = report.size() - name;
+    std::size_t cut = length > suffixLength ? length - suffixLength : 0;
     // A UTF-8 continuation byte or a UTF-16 low surrogate continues a character.
-    while (cut > 0 && cut < name.size() &&
-           ((sizeof name[0] == 1 && (static_cast<unsigned>(name[cut]) & 0xC0) == 0x80) ||
-            (sizeof name[0] == 2 && (static_cast<unsigned>(name[cut]) & 0xFC00) == 0xDC00)))
-        --cut;
-    name.resize(cut);
-    return report.parent_path() / name;
+    const auto continues = [&report, name](std::size_t at) {
+        const auto unit = static_cast<std::uint32_t>(report[name + at]);
+        return sizeof report[0] == 1 ? (unit & 0xC0) == 0x80 : (unit & 0xFC00) == 0xDC00;
+    };
+    while (cut > 0 && cut < length && continues(cut)) --cut;
+    return report.substr(0, name + cut);
 }
 
 }  // namespace
@@ -117,7 +116,7 @@ Created OwnFile::createUnique(const Path& prefix, unsigned permissions, bool del
     Path shortened = prefix;
     for (int attempt = 0; attempt < 64; ++attempt) {
         const std::string suffix = uniqueSuffix();
-        const Created created = create(withSuffix(shortened, suffix.c_str()), permissions, deleteOnClose);
+        const Created created = create(withSuffix(shortened, suffix), permissions, deleteOnClose);
         if (created == Created::nameTooLong && shortened == prefix) {
             shortened = shortenedForSuffix(prefix, suffix.size());
             continue;

@@ -109,15 +109,16 @@ private:
 
 }  // namespace
 
-CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion) {
+CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion, RecordCheck check) {
     const WalkResult walk = findTriggerSection(body, containerVersion);
     if (walk.outcome != WalkOutcome::triggerSection) return {outcomeOf(walk.outcome), walk};
-    return {readTriggers(body, walk) ? ReportOutcome::reportReady : ReportOutcome::unreadableBody, walk};
+    const bool readable = check == RecordCheck::walkOnly || readTriggers(body, walk);
+    return {readable ? ReportOutcome::reportReady : ReportOutcome::unreadableBody, walk};
 }
 
-void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out) {
+bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out) {
     ReportWriter writer(out, section.definitive);
-    static_cast<void>(readTriggers(body, section, &writer));  // checked before
+    return readTriggers(body, section, &writer);
 }
 
 void formatCampaignCount(ReportBuffer& out, std::uint32_t scenarios) {

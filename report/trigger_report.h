@@ -19,17 +19,22 @@ enum class [[nodiscard]] ReportOutcome{
 
 // A body's trigger section as the walk found it, and whether every record in
 // it can be read: everything that can refuse a report, done before any line
-// of it is made.
+// of it is made.  A report that can still be taken back when it fails (a
+// file that is only published once whole) needs no read of its records ahead.
+enum class RecordCheck { records, walkOnly };
 struct CheckedSection {
     ReportOutcome outcome = ReportOutcome::unreadableBody;
     WalkResult section{WalkOutcome::unreadableBody};
 };
-CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0);
+CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0,
+                                   RecordCheck check = RecordCheck::records);
 
 // Writes the report of a section that checkTriggerSection found ready into
 // `out` (cp932, CR LF): the count, the header, and every trigger with its
-// effects and conditions.
-void formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out);
+// effects and conditions.  False when a record leads outside the body (only
+// where the records were not checked): what `out` took is then no report.
+[[nodiscard]] bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section,
+                                       ReportBuffer& out);
 
 // A campaign's report holds the report of each scenario inside, under a
 // heading that names it:

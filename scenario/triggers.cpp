@@ -89,6 +89,12 @@ StoredText storedText(BodyCursor& c, const RecordLayout& layout) noexcept {
     return {c.readString32().text, layout.utf8Texts()};
 }
 
+// A String32 that nobody will read: stepped over by its length.
+void skipString32(BodyCursor& c) noexcept {
+    const std::int32_t n = c.readS32();
+    c.skip(n);  // a negative length fails the cursor
+}
+
 // Reads one section; each record goes to the visitor once it is whole.
 class SectionReader {
 public:
@@ -114,9 +120,14 @@ private:
         head.objective = c_.readS8();
         head.descriptionOrder = c_.readS32();
         c_.skip(layout_.unusedBehindOrder());
-        head.description = storedText(c_, layout_);
-        head.name = storedText(c_, layout_);
-        if (layout_.shortDescription()) c_.readString32();
+        if (visitor_) {
+            head.description = storedText(c_, layout_);
+            head.name = storedText(c_, layout_);
+        } else {
+            skipString32(c_);
+            skipString32(c_);
+        }
+        if (layout_.shortDescription()) skipString32(c_);
         head.effectCount = c_.readS32();
         if (!c_.ok()) return false;
         if (visitor_) visitor_->trigger(number, head);
@@ -140,13 +151,16 @@ private:
         std::int32_t field[effectFieldsShown];
         std::fill(std::begin(field), std::end(field), -1);
         c_.readCountedFields(field);
-        e.text = storedText(c_, layout_);
-        c_.readString32();  // sound
+        if (visitor_)
+            e.text = storedText(c_, layout_);
+        else
+            skipString32(c_);
+        skipString32(c_);  // sound
         const std::int32_t selected = field[effectSelectedCount];
         c_.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
         if (layout_.effectOptionTexts()) {
-            c_.readString32();
-            c_.readString32();
+            skipString32(c_);
+            skipString32(c_);
         }
         if (!c_.ok()) return false;
         e.amount = field[effectAmount];
@@ -168,7 +182,7 @@ private:
         std::int32_t field[conditionFieldsShown];
         std::fill(std::begin(field), std::end(field), -1);
         c_.readCountedFields(field);
-        if (layout_.conditionScriptText()) c_.readString32();
+        if (layout_.conditionScriptText()) skipString32(c_);
         if (!c_.ok()) return false;
         r.amount = field[conditionAmount];
         r.object = field[conditionObject];

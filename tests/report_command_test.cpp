@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <span>
 
@@ -43,13 +44,13 @@ TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNoth
 
 TEST(ReportCommand, JapaneseNamesAreBytesAndRunningTwiceGivesTheSameReport) {
     TempDir dir;
-    const Path name = dir.file(u8"シナリオ表.scx");  // in cp932, a 0x5C trail byte in 表
+    const std::filesystem::path name = dir.file(u8"シナリオ表.scx");  // in cp932, a 0x5C trail byte in 表
     testing::writeFile(name, testing::sampleFile());
     testing::RecordingActions ui;
     ScenarioBody body;
     ASSERT_TRUE(writeReportFile(name, body, ui));
     ASSERT_TRUE(writeReportFile(name, body, ui));
-    EXPECT_EQ(testing::readText(Path(name) += ".txt"), testing::sampleReport());
+    EXPECT_EQ(testing::readText(std::filesystem::path(name) += ".txt"), testing::sampleReport());
     EXPECT_EQ(dir.names().size(), 2u);
 }
 
@@ -161,7 +162,7 @@ public:
 
 private:
     bool fails(Call call, const Path& path) {
-        const std::string name = path.filename().string();
+        const std::string name = std::filesystem::path(path).filename().string();
         for (auto it = failures_.begin(); it != failures_.end(); ++it)
             if (it->first == call && name.find(it->second) != std::string::npos) {
                 failures_.erase(it);

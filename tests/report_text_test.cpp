@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <tuple>
 #include <type_traits>
@@ -294,7 +295,7 @@ TEST(Cp932Text, Utf8IsTheSameWhereverThePiecesAreCut) {
 TEST(Sample, TheBundledFileIsWhatTheBuilderMakes) {
     ScenarioFile sample(platform::systemFiles());
     ScenarioBody body;
-    ASSERT_TRUE(sample.open(VANTOR_SAMPLE));
+    ASSERT_TRUE(sample.open(std::filesystem::path(VANTOR_SAMPLE)));
     ASSERT_EQ(extractScenario(sample, body), ExtractOutcome::bodyReady);
     EXPECT_EQ(Bytes(body.bytes.get(), body.bytes.get() + body.size),
               testing::buildBody(testing::sampleScenario()).bytes)

@@ -42,7 +42,8 @@ public:
 inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0) {
     const CheckedSection checked = checkTriggerSection(body, containerVersion);
     ReportBuffer out;
-    if (checked.outcome == ReportOutcome::reportReady) formatTriggerReport(body, checked.section, out);
+    if (checked.outcome == ReportOutcome::reportReady)
+        static_cast<void>(formatTriggerReport(body, checked.section, out));
     report = out.view();
     return checked.outcome;
 }
