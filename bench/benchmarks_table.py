@@ -189,11 +189,12 @@ def results(args):
       "triggers with UTF-8 texts (some that cp932 does not hold), newer effect types and 83-field effects.")
     w("")
     w("zlib: zlib's raw inflate of the compressed body into a buffer that stays mapped (zlib's work alone). "
-      "inflate: the same into a new buffer of the body's size (the floor). extract: extractScenario and "
-      "removeTemporary (the body inflated straight into memory, each 131072-byte chunk also written to the temporary "
+      "inflate: the same into a new buffer of the body's size (the floor). extract: extractScenario into a "
+      "TemporaryFile, then its removal (the body inflated straight into memory, each 131072-byte chunk also written to the temporary "
       "file). walk: findTriggerSection. report: "
-      "buildTriggerReport streamed in 256 KiB pieces into a sink that only counts them, as the command streams it "
-      "into the report file. command: runReportCommand, scenario file in, report file out. Every "
+      "checkTriggerSection and formatTriggerReport streamed in 256 KiB pieces into a sink that only counts them, "
+      "as the command streams it into the report file. command: writeReportFile, scenario file in, report file "
+      "out. Every "
       "iteration maps its large buffers afresh, as a new vantor-report process does.")
     w("")
     w(f"New memory is dear on this machine: inflate − zlib on the real scenario gives "

@@ -91,21 +91,28 @@ void ReportBuffer::literalLeft(std::string_view s, int width) {
 }
 
 void ReportBuffer::integer(std::int32_t value, int width, Pad pad) {
-    char digits[16];
+    // The digits from the last, then the whole field in one piece.
+    char digits[10];
+    std::size_t count = 0;
     const bool negative = value < 0;
     // The magnitude as unsigned, so that INT32_MIN needs no negation.
-    const std::uint32_t magnitude =
-        negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-    const std::size_t count = static_cast<std::size_t>(end - digits);
+    std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
     const std::size_t length = count + (negative ? 1 : 0);
     const std::size_t fill = static_cast<std::size_t>(width) > length ? static_cast<std::size_t>(width) - length : 0;
 
-    if (pad == Pad::right) repeat(' ', fill);
-    if (negative) literal('-');
-    if (pad == Pad::zero) repeat('0', fill);
-    literal(std::string_view(digits, count));
-    if (pad == Pad::left) repeat(' ', fill);
+    char* p = grow(length + fill);
+    if (pad == Pad::right)
+        for (std::size_t i = 0; i < fill; ++i) *p++ = ' ';
+    if (negative) *p++ = '-';
+    if (pad == Pad::zero)
+        for (std::size_t i = 0; i < fill; ++i) *p++ = '0';
+    while (count > 0) *p++ = digits[--count];
+    if (pad == Pad::left)
+        for (std::size_t i = 0; i < fill; ++i) *p++ = ' ';
 }
 
 void ReportBuffer::alternateHex8(std::uint32_t value) {
