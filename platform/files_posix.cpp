@@ -95,7 +95,30 @@ extern "C" void removeOwnFilesAndEnd(int signal) {
     ::raise(signal);
 }
 
+// Whether the program asked for its files to be removed on fatal signals;
+// the handlers are put in place as the first file of ours is made, so that a
+// run that makes none does not pay for them.
+bool removalWanted = false;
+bool handlersInPlace = false;
+
+void putHandlersInPlace() noexcept {
+    struct sigaction action {};
+    action.sa_handler = removeOwnFilesAndEnd;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
+    action.sa_mask = fatalSet();
+    for (int s = 1; s < NSIG; ++s) {
+        if (!sigismember(&action.sa_mask, s)) continue;
+        // Left alone: an ignored signal (nohup & co.) and one that someone
+        // else handles, whose action is put back.
+        struct sigaction previous {};
+        if (::sigaction(s, &action, &previous) == 0 && previous.sa_handler != SIG_DFL)
+            ::sigaction(s, &previous, nullptr);
+    }
+    handlersInPlace = true;
+}
+
 void hold(const std::string& path, dev_t device, ino_t inode) noexcept {
+    if (removalWanted && !handlersInPlace) putHandlersInPlace();
     auto* r = static_cast<Removal*>(std::malloc(sizeof(Removal) + path.size()));
     if (!r) return;
     r->device = device;
@@ -128,7 +151,8 @@ FileFacts factsOf(const struct stat& s) {
     f.length = static_cast<std::int64_t>(s.st_size);
     f.changed = static_cast<std::int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec;
     f.regular = S_ISREG(s.st_mode);
-    f.leftByUs = f.regular && s.st_uid == ::geteuid() && s.st_nlink == 1;
+    static const uid_t us = ::geteuid();
+    f.leftByUs = f.regular && s.st_uid == us && s.st_nlink == 1;
     f.permissions = static_cast<unsigned>(s.st_mode) & 0666;
     f.group = static_cast<std::uint32_t>(s.st_gid);
     return f;
@@ -281,20 +305,7 @@ FileSystem& systemFiles() {
     return files;
 }
 
-void removeOwnFilesOnExit() noexcept {
-    struct sigaction action {};
-    action.sa_handler = removeOwnFilesAndEnd;
-    action.sa_flags = static_cast<int>(SA_RESETHAND);
-    action.sa_mask = fatalSet();
-    for (int s = 1; s < NSIG; ++s) {
-        if (!sigismember(&action.sa_mask, s)) continue;
-        // Left alone: an ignored signal (nohup & co.) and one that someone
-        // else handles, whose action is put back.
-        struct sigaction previous {};
-        if (::sigaction(s, &action, &previous) == 0 && previous.sa_handler != SIG_DFL)
-            ::sigaction(s, &previous, nullptr);
-    }
-}
+void removeOwnFilesOnExit() noexcept { removalWanted = true; }
 
 bool startViewer(const Path& file) {
     // A relative path that begins with "-" would be taken as an option.
