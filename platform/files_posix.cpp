@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/memory.h"
 
 extern char** environ;
 
@@ -294,6 +296,31 @@ public:
 };
 
 }  // namespace
+
+void* growMemory(void* block, std::size_t size, std::size_t& capacity) noexcept {
+#ifdef __linux__
+    constexpr std::size_t hugePageSize = std::size_t{2} << 20;
+    const std::size_t rounded = (capacity + hugePageSize - 1) / hugePageSize * hugePageSize;
+    void* p = block ? ::mremap(block, size, rounded, MREMAP_MAYMOVE)
+                    : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    ::madvise(p, rounded, MADV_HUGEPAGE);  // only advice: without it, small pages
+    capacity = rounded;
+    return p;
+#else
+    static_cast<void>(size);
+    return std::realloc(block, capacity);
+#endif
+}
+
+void releaseMemory(void* block, std::size_t capacity) noexcept {
+#ifdef __linux__
+    ::munmap(block, capacity);
+#else
+    static_cast<void>(capacity);
+    std::free(block);
+#endif
+}
 
 std::size_t fileNameAt(const Path& path) noexcept {
     const std::size_t slash = path.rfind('/');

@@ -5,11 +5,13 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/memory.h"
 
 namespace vantor::platform {
 namespace {
@@ -242,6 +244,10 @@ public:
 };
 
 }  // namespace
+
+void* growMemory(void* block, std::size_t, std::size_t& capacity) noexcept { return std::realloc(block, capacity); }
+
+void releaseMemory(void* block, std::size_t) noexcept { std::free(block); }
 
 std::size_t fileNameAt(const Path& path) noexcept {
     const std::size_t separator = path.find_last_of(L"\\/:");

@@ -1,13 +1,10 @@
 #include "scenario/body.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
+#include "platform/memory.h"
 
 namespace vantor {
 
@@ -23,44 +20,21 @@ BodyBytes& BodyBytes::operator=(BodyBytes&& other) noexcept {
     return *this;
 }
 
-#ifdef __linux__
-namespace {
-constexpr std::size_t hugePageSize = std::size_t{2} << 20;
-}
-
 bool BodyBytes::reserve(std::size_t capacity) noexcept {
     if (capacity <= capacity_) return true;
-    const std::size_t rounded = (capacity + hugePageSize - 1) / hugePageSize * hugePageSize;
-    void* p = data_ ? ::mremap(data_, capacity_, rounded, MREMAP_MAYMOVE)
-                    : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return false;
-    ::madvise(p, rounded, MADV_HUGEPAGE);  // only advice: without it, small pages
-    data_ = static_cast<std::uint8_t*>(p);
-    capacity_ = rounded;
-    return true;
-}
-
-void BodyBytes::reset() noexcept {
-    if (data_) ::munmap(data_, capacity_);
-    data_ = nullptr;
-    capacity_ = 0;
-}
-#else
-bool BodyBytes::reserve(std::size_t capacity) noexcept {
-    if (capacity <= capacity_) return true;
-    void* p = std::realloc(data_, capacity);
+    std::size_t granted = capacity;
+    void* p = platform::growMemory(data_, capacity_, granted);
     if (!p) return false;
     data_ = static_cast<std::uint8_t*>(p);
-    capacity_ = capacity;
+    capacity_ = granted;
     return true;
 }
 
 void BodyBytes::reset() noexcept {
-    std::free(data_);
+    if (data_) platform::releaseMemory(data_, capacity_);
     data_ = nullptr;
     capacity_ = 0;
 }
-#endif
 
 BodyText BodyCursor::readText(std::int32_t length) noexcept {
     const std::uint8_t* p = take(length);  // a negative length fails here

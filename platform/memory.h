@@ -1,0 +1,17 @@
+// Memory for the large buffers of a report (the scenario's body), as the
+// system gives it best: on Linux one private mapping that the kernel may back
+// with huge pages (a body of megabytes then costs a few page faults instead
+// of hundreds), elsewhere the C heap.
+#pragma once
+
+#include <cstddef>
+
+namespace vantor::platform {
+
+// A block of at least `capacity` bytes holding the first `size` bytes of
+// `block` (which it replaces; null for a new one), or null when memory ran
+// out (`block` then stays as it was).  `capacity` becomes what was granted.
+[[nodiscard]] void* growMemory(void* block, std::size_t size, std::size_t& capacity) noexcept;
+void releaseMemory(void* block, std::size_t capacity) noexcept;
+
+}  // namespace vantor::platform
