@@ -16,39 +16,6 @@ int versionNumber(const std::uint8_t* b) noexcept {
     return (b[0] - '0') * 100 + (b[2] - '0') * 10 + (b[3] - '0');
 }
 
-// Reads the header's fields one after another where they stand in the file;
-// what it steps over is never read.  A field past the end of the file, or a
-// failed read, stops it for good.
-class HeaderReader {
-public:
-    HeaderReader(ScenarioSource& file, std::int64_t position) noexcept : file_(file), position_(position) {}
-
-    std::uint32_t u32() noexcept {
-        std::uint8_t b[4];
-        if (!fits(4)) return 0;
-        if (file_.readAt(position_, b, 4) != 4) failed_ = true;
-        position_ += 4;
-        return failed_ ? 0 : loadU32(b);
-    }
-    void skip(std::int64_t count) noexcept {
-        if (fits(count)) position_ += count;
-    }
-    [[nodiscard]] bool ok() const noexcept { return !outside_ && !failed_; }
-    [[nodiscard]] bool readFailed() const noexcept { return failed_; }
-    [[nodiscard]] std::int64_t position() const noexcept { return position_; }
-
-private:
-    bool fits(std::int64_t count) noexcept {
-        if (ok() && position_ + count > file_.length()) outside_ = true;
-        return ok();
-    }
-
-    ScenarioSource& file_;
-    std::int64_t position_;
-    bool outside_ = false;
-    bool failed_ = false;
-};
-
 }  // namespace
 
 bool knownContainerVersion(int version) noexcept {
@@ -78,7 +45,7 @@ ContainerHead readContainerHead(ScenarioSource& file) {
     head.bodyOffset = headerStart + headerLength;
     if (headerLength != 0) return head;
 
-    HeaderReader r(file, headerStart);
+    SourceReader r(file, headerStart);
     const std::uint32_t version = r.u32();
     if (r.readFailed()) return {ContainerOutcome::readFailed};
     if (!r.ok() || version == 0 || version > newestHeaderVersion) return head;  // no header: the stream starts at 8
