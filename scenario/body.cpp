@@ -45,11 +45,6 @@ BodyText BodyCursor::readText(std::int32_t length) noexcept {
     return {std::string_view(reinterpret_cast<const char*>(p), textLength), length};
 }
 
-BodyText BodyCursor::readString16() noexcept {
-    const std::int16_t length = readS16();
-    return ok() ? readText(length) : BodyText{};
-}
-
 BodyText BodyCursor::readString32() noexcept {
     const std::int32_t length = readS32();
     return ok() ? readText(length) : BodyText{};

@@ -136,9 +136,11 @@ public:
     // String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
     // length n, then n bytes.  The reader consumes all n bytes; the text stops
     // at the first NUL among them.  A negative length, or one past the end of
-    // the body, fails the cursor and yields an empty text.
-    BodyText readString16() noexcept;
+    // the body, fails the cursor and yields an empty text.  The skips step
+    // over a text by its length without looking at it.
     BodyText readString32() noexcept;
+    void skipString16() noexcept { skip(readS16()); }
+    void skipString32() noexcept { skip(readS32()); }
 
 private:
     void fail() noexcept { ok_ = false; }

@@ -85,16 +85,6 @@ enum ConditionField : std::size_t {
     conditionFieldsShown = 14,
 };
 
-StoredText storedText(BodyCursor& c, const RecordLayout& layout) noexcept {
-    return {c.readString32().text, layout.utf8Texts()};
-}
-
-// A String32 that nobody will read: stepped over by its length.
-void skipString32(BodyCursor& c) noexcept {
-    const std::int32_t n = c.readS32();
-    c.skip(n);  // a negative length fails the cursor
-}
-
 // Reads one section; each record goes to the visitor once it is whole.
 class SectionReader {
 public:
@@ -120,14 +110,9 @@ private:
         head.objective = c_.readS8();
         head.descriptionOrder = c_.readS32();
         c_.skip(layout_.unusedBehindOrder());
-        if (visitor_) {
-            head.description = storedText(c_, layout_);
-            head.name = storedText(c_, layout_);
-        } else {
-            skipString32(c_);
-            skipString32(c_);
-        }
-        if (layout_.shortDescription()) skipString32(c_);
+        head.description = text();
+        head.name = text();
+        if (layout_.shortDescription()) c_.skipString32();
         head.effectCount = c_.readS32();
         if (!c_.ok()) return false;
         if (visitor_) visitor_->trigger(number, head);
@@ -151,16 +136,13 @@ private:
         std::int32_t field[effectFieldsShown];
         std::fill(std::begin(field), std::end(field), -1);
         c_.readCountedFields(field);
-        if (visitor_)
-            e.text = storedText(c_, layout_);
-        else
-            skipString32(c_);
-        skipString32(c_);  // sound
+        e.text = text();
+        c_.skipString32();  // sound
         const std::int32_t selected = field[effectSelectedCount];
         c_.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
         if (layout_.effectOptionTexts()) {
-            skipString32(c_);
-            skipString32(c_);
+            c_.skipString32();
+            c_.skipString32();
         }
         if (!c_.ok()) return false;
         e.amount = field[effectAmount];
@@ -182,7 +164,7 @@ private:
         std::int32_t field[conditionFieldsShown];
         std::fill(std::begin(field), std::end(field), -1);
         c_.readCountedFields(field);
-        if (layout_.conditionScriptText()) skipString32(c_);
+        if (layout_.conditionScriptText()) c_.skipString32();
         if (!c_.ok()) return false;
         r.amount = field[conditionAmount];
         r.object = field[conditionObject];
@@ -191,6 +173,16 @@ private:
         r.unitGroup = field[conditionUnitGroup];
         if (visitor_) visitor_->condition(index, r);
         return true;
+    }
+
+    // A text that a report shows: read where there is a visitor to hand it
+    // to, else only stepped over.
+    StoredText text() noexcept {
+        if (!visitor_) {
+            c_.skipString32();
+            return {};
+        }
+        return {c_.readString32().text, layout_.utf8Texts()};
     }
 
     BodyCursor c_;

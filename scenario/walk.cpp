@@ -216,11 +216,6 @@ constexpr std::int64_t victoryExtension = 7;
 constexpr std::int64_t victoryEntrySize = 32;
 constexpr double newerTriggerVersion = 1.8;
 
-void skipString16(BodyCursor& c) noexcept {
-    const std::int16_t n = c.readS16();
-    c.skip(n);  // a negative length fails the cursor
-}
-
 // The stored count of players, 1 to 16; anything else fails the cursor.
 std::int64_t playerCount(BodyCursor& c) noexcept {
     const std::int32_t n = c.readS32();
@@ -231,7 +226,7 @@ std::int64_t playerCount(BodyCursor& c) noexcept {
 // A player block of the fixed layout: a String16, 13 bytes, a signed 16-bit
 // count k in 5·k + 6 bytes, then a float v in 4 + 4·trunc(v) + 13 bytes.
 void skipEditorPlayerBlock(BodyCursor& c) noexcept {
-    skipString16(c);
+    c.skipString16();
     c.skip(playerFixedPart);
     const std::int16_t k = c.readS16();
     c.skipRecords(k, playerEntrySize);
@@ -251,7 +246,7 @@ void skipEditorPlayerBlock(BodyCursor& c) noexcept {
 // state byte; from v = 1 an int32 total and an int32 count of point entries
 // (24 bytes each), with v = 2 and later 8 more bytes and 8 more per entry.
 void skipPlayerBlock(BodyCursor& c) noexcept {
-    skipString16(c);
+    c.skipString16();
     c.skip(playerViewAndFlag);
     const std::int16_t stances = c.readS16();
     c.skip(stances);
@@ -274,7 +269,7 @@ void skipPlayerBlock(BodyCursor& c) noexcept {
 // where v is 2 (from 1.53: 2 or more) 7 bytes; 44·m bytes; where v is 2 an
 // uint8 count k; 7 bytes, 32·k bytes and 4 more.
 void skipDePlayerBlock(BodyCursor& c, Version version) noexcept {
-    skipString16(c);
+    c.skipString16();
     c.skip(playerViewAndFlag);
     const std::int64_t stances = static_cast<std::uint16_t>(c.readS16());
     c.skip(stances + 4 * (version >= 153 ? stances : 9) + 4);
@@ -310,7 +305,7 @@ private:
     void take(const Step& step) noexcept {
         switch (step.part) {
             case Part::fixed: break;  // stepped over as one block
-            case Part::texts: skipString16(c_); break;
+            case Part::texts: c_.skipString16(); break;
             case Part::separator:
                 if (c_.readS32() != separatorValue && c_.ok()) refuse(WalkOutcome::unsupportedVersion);
                 break;
@@ -374,14 +369,14 @@ private:
             }
             case Part::civilizations:
                 c_.skip(8 + markLength);  // active, human
-                skipString16(c_);
+                c_.skipString16();
                 c_.skip(markLength);
-                skipString16(c_);
+                c_.skipString16();
                 c_.skip(4);
                 break;
             case Part::markedTexts:
                 c_.skip(markLength);
-                skipString16(c_);
+                c_.skipString16();
                 break;
             case Part::disabledLists: {
                 std::int64_t listed = 0;
