@@ -474,26 +474,34 @@ private:
     std::optional<WalkOutcome> refusal_;
 };
 
+// The version at the start of a body, or 0 when no layout describes it (or
+// the body is too short to hold one).
+Version bodyVersion(std::span<const std::uint8_t> bodyStart) noexcept {
+    if (bodyStart.size() < bodyVersionEnd) return 0;
+    return versionOf(BodyCursor(bodyStart, versionOffset).readF32());
+}
+
 }  // namespace
 
-bool knownBodyVersion(std::span<const std::uint8_t> bodyStart) noexcept {
-    const float stored = BodyCursor(bodyStart, versionOffset).readF32();
-    return bodyStart.size() >= bodyVersionEnd && versionOf(stored) != 0;
-}
+bool knownBodyVersion(std::span<const std::uint8_t> bodyStart) noexcept { return bodyVersion(bodyStart) != 0; }
 
 WalkResult findTriggerSection(std::span<const std::uint8_t> body, int containerVersion) noexcept {
     if (body.size() < bodyVersionEnd) return {WalkOutcome::unreadableBody};
-    const Version version = versionOf(BodyCursor(body, versionOffset).readF32());
+    const Version version = bodyVersion(body);
     if (version == 0) return {WalkOutcome::unsupportedVersion};
 
-    // The one place that picks the layout.
+    // The one place that picks the layout: the first of the version's, unless
+    // it cannot read the body and a later one reaches the trigger count.
     std::optional<WalkResult> first;
     for (const BodyLayout& layout : bodyLayouts) {
         if (version < layout.from || version > layout.until) continue;
         const WalkResult walked = LayoutWalk(body, version, containerVersion).run(layout.steps);
-        if (!first) first = walked;
-        if (walked.outcome == WalkOutcome::triggerSection || first->outcome != WalkOutcome::unreadableBody)
-            return first->outcome == WalkOutcome::unreadableBody ? walked : *first;
+        if (!first) {
+            first = walked;
+            if (walked.outcome != WalkOutcome::unreadableBody) return walked;
+        } else if (walked.outcome == WalkOutcome::triggerSection) {
+            return walked;
+        }
     }
     return *first;
 }
