@@ -14,26 +14,6 @@
 namespace vantor::cli {
 namespace {
 
-// The length of the well-formed UTF-8 sequence at `i`, and its code point;
-// 0 when none starts there.
-std::size_t utf8Sequence(std::string_view s, std::size_t i, std::uint32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    const std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
-                               : b0 >= 0xE0 && b0 <= 0xEF ? 3
-                               : b0 >= 0xF0 && b0 <= 0xF4 ? 4
-                                                          : 0;
-    if (length == 0 || i + length > s.size()) return 0;
-    cp = b0 & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3Fu);
-    }
-    constexpr std::uint32_t lowest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < lowest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
-    return length;
-}
-
 void escape(std::string& out, unsigned char byte) {
     constexpr char hex[] = "0123456789abcdef";
     out += "\\x";
@@ -49,12 +29,12 @@ std::string printablePath(std::string_view path) {
     out.reserve(path.size());
     for (std::size_t i = 0; i < path.size();) {
         const auto byte = static_cast<unsigned char>(path[i]);
-        std::uint32_t cp = 0;
-        const std::size_t sequence = byte >= 0x80 ? utf8Sequence(path, i, cp) : 0;
-        if (sequence > 0) {
-            for (std::size_t k = 0; k < sequence; ++k)
-                cp <= 0x9F ? escape(out, static_cast<unsigned char>(path[i + k])) : void(out += path[i + k]);
-            i += sequence;
+        const Utf8Sequence sequence = utf8SequenceAt(path.substr(i));
+        if (sequence.length > 0) {
+            for (std::size_t k = 0; k < sequence.length; ++k)
+                sequence.codePoint <= 0x9F ? escape(out, static_cast<unsigned char>(path[i + k]))
+                                           : void(out += path[i + k]);
+            i += sequence.length;
             continue;
         }
         if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F))
@@ -81,9 +61,7 @@ std::string inLocale(std::string_view cp932) {
     if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t n =
-            static_cast<unsigned char>(utf8[i]) < 0x80 ? 1 : std::max<std::size_t>(utf8Sequence(utf8, i, cp), 1);
+        const std::size_t n = std::max<std::size_t>(utf8SequenceAt(std::string_view(utf8).substr(i)).length, 1);
         char buffer[16];
         char* in = const_cast<char*>(utf8.data() + i);
         std::size_t inLeft = n, outLeft = sizeof buffer;

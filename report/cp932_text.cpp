@@ -34,38 +34,6 @@ std::uint16_t lookUp(const Cp932Run (&runs)[Runs], const std::uint16_t (&values)
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// The well-formed sequence at the start of `s` (its first byte 0x80 or
-// above): its length and code point, or length 0 when there is none.
-struct Decoded {
-    std::size_t length = 0;
-    std::uint32_t codePoint = 0;
-};
-
-Decoded decodeUtf8(std::string_view s) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    std::size_t length = 0;
-    std::uint32_t cp = 0;
-    std::uint32_t lowest = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2, cp = b0 & 0x1Fu, lowest = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3, cp = b0 & 0x0Fu, lowest = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4, cp = b0 & 0x07u, lowest = 0x10000;
-    } else {
-        return {};
-    }
-    if (s.size() < length) return {};
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (!isContinuation(b)) return {};
-        cp = (cp << 6) | (b & 0x3Fu);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if (cp < lowest || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return {};
-    return {length, cp};
-}
-
 bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
@@ -99,6 +67,32 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 
 }  // namespace
 
+Utf8Sequence utf8SequenceAt(std::string_view s) noexcept {
+    if (s.empty()) return {};
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    std::size_t length = 0;
+    std::uint32_t cp = 0;
+    std::uint32_t lowest = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2, cp = b0 & 0x1Fu, lowest = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3, cp = b0 & 0x0Fu, lowest = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4, cp = b0 & 0x07u, lowest = 0x10000;
+    } else {
+        return {};
+    }
+    if (s.size() < length) return {};
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (!isContinuation(b)) return {};
+        cp = (cp << 6) | (b & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if (cp < lowest || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return {};
+    return {length, cp};
+}
+
 std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
     const auto firstHigh =
         std::find_if(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -108,7 +102,7 @@ std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
     std::string_view rest = utf8.substr(static_cast<std::size_t>(firstHigh - utf8.begin()));
     while (!rest.empty()) {
         const auto b = static_cast<unsigned char>(rest[0]);
-        const Decoded d = b < 0x80 ? Decoded{} : decodeUtf8(rest);
+        const Utf8Sequence d = b < 0x80 ? Utf8Sequence{} : utf8SequenceAt(rest);
         if (d.length == 0) {  // ASCII, or a byte outside any sequence: as it is
             scratch.push_back(rest[0]);
             rest.remove_prefix(1);

@@ -4,10 +4,22 @@
 // that read that.  The same bytes on every system.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vantor {
+
+// The well-formed UTF-8 sequence at the start of a text: its length in bytes
+// and its code point; length 0 when none starts there (an ASCII byte, a
+// stray continuation byte, an overlong form, a surrogate, a sequence cut
+// short or past U+10FFFF).
+struct Utf8Sequence {
+    std::size_t length = 0;
+    std::uint32_t codePoint = 0;
+};
+Utf8Sequence utf8SequenceAt(std::string_view text) noexcept;
 
 // The cp932 form of a UTF-8 text.  A character that cp932 holds becomes its
 // one or two bytes; any other character becomes one "?"; a byte that does not
