@@ -4,6 +4,7 @@
 // report command, tests/support/outcomes.cpp.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -74,7 +75,7 @@ TEST(FixedLayout, EndsAtTheTriggerCountOrRefuses) {
     EXPECT_EQ(findTriggerSection(std::span(withImage.bytes).first(withImage.flagOffset + 4)).outcome,
               WalkOutcome::backgroundImage);
     Bytes negative = plain.bytes;
-    negative[4433] = negative[4434] = 0xFF;
+    std::fill_n(negative.begin() + 4433, 2, std::uint8_t{0xFF});
     EXPECT_EQ(findTriggerSection(negative).outcome, WalkOutcome::unreadableBody);
 }
 

@@ -16,7 +16,9 @@ namespace {
 class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() { iconv_close(cd_); }
+    ~Iconv() {
+        if (ready()) iconv_close(cd_);
+    }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     [[nodiscard]] bool ready() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
