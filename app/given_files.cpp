@@ -5,37 +5,25 @@
 #include "report/report_command.h"
 
 namespace vantor::app {
-namespace {
 
-// What the core asks of the program while it reports given files: the
-// message boxes (naming the file when there are several) and the viewer.
-class GivenFileActions final : public UserActions {
-public:
-    explicit GivenFileActions(HWND owner) : owner_(owner) {}
-    void name(std::wstring fileName) { fileName_ = std::move(fileName); }
+void ReportActions::openInViewer(const platform::Path& reportPath) {
+    ShellExecuteW(owner_, L"open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
-    void showMessage(Message message) override { show(widenCp932(messageText(message))); }
-    void showScenarioMessage(std::string_view fileName, Message message) override {
-        show(widenCp932(fileName) + L"\r\n" + widenCp932(messageText(message)));
+void ReportActions::show(const std::string_view* scenarioName, Message message) const noexcept {
+    try {
+        std::wstring text = fileName_.empty() ? std::wstring() : fileName_ + L"\r\n";
+        if (scenarioName) text += widenCp932(*scenarioName) + L"\r\n";
+        text += widenCp932(messageText(message));
+        showMessageBox(owner_, text);
+    } catch (...) {
+        // Without memory for the text nothing can be shown.
     }
-    void openInViewer(const platform::Path& reportPath) override {
-        ShellExecuteW(owner_, L"open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
-    }
-
-private:
-    void show(const std::wstring& text) const {
-        showMessageBox(owner_, fileName_.empty() ? text : fileName_ + L"\r\n" + text);
-    }
-
-    HWND owner_;
-    std::wstring fileName_;
-};
-
-}  // namespace
+}
 
 std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& paths, HWND owner, ScenarioBody& body) {
     std::vector<std::wstring> folders;
-    GivenFileActions actions(owner);
+    ReportActions actions(owner);
     for (const std::wstring& path : paths) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -11,9 +11,30 @@
 // after windows.h (framework.h), which it needs
 #include <shellapi.h>
 
+#include "report/messages.h"
 #include "scenario/body.h"
 
 namespace vantor::app {
+
+// What the core asks of the program while it reports a file: the message
+// boxes, owned by `owner` (none for no window), and the viewer.  Once a file
+// is named, each box names it first.
+class ReportActions final : public UserActions {
+public:
+    explicit ReportActions(HWND owner) : owner_(owner) {}
+    void name(std::wstring fileName) { fileName_ = std::move(fileName); }
+
+    void showMessage(Message message) override { show(nullptr, message); }
+    // A scenario of a campaign: its file name, then the message.
+    void showScenarioMessage(std::string_view fileName, Message message) override { show(&fileName, message); }
+    void openInViewer(const platform::Path& reportPath) override;
+
+private:
+    void show(const std::string_view* scenarioName, Message message) const noexcept;
+
+    HWND owner_;
+    std::wstring fileName_;
+};
 
 // Reports each file as the report button reports the selected scenario: its
 // report written beside it and handed to the viewer, or its message box

@@ -164,7 +164,8 @@ void ReportDialog::onReportButton() {
     const std::string scenarioPath = scenarioPathFor(folderText, entryName);
     // Frees the previous body, extracts into it, writes and opens the report,
     // and removes the temporary file; every failure has shown its message.
-    static_cast<void>(writeReportFile(platform::Path(widenAnsi(scenarioPath)), scenarioBody, *this));
+    ReportActions actions(window());
+    static_cast<void>(writeReportFile(platform::Path(widenAnsi(scenarioPath)), scenarioBody, actions));
 }
 
 // Files dropped on the dialog: each reported as the report button reports a
@@ -208,20 +209,6 @@ void ReportDialog::fillScenarioList(std::string folder) {
     scenarioList.resetContent();
     // A folder that does not exist leaves the list empty.
     scenarioList.dir(0, listPatternFor(folder));
-}
-
-void ReportDialog::showMessage(Message message) { showMessageBox(window(), messageText(message)); }
-
-// A scenario of a campaign: its file name, then the message.
-void ReportDialog::showScenarioMessage(std::string_view fileName, Message message) {
-    std::string text(fileName);
-    text += "\r\n";
-    text += messageText(message);
-    showMessageBox(window(), text);
-}
-
-void ReportDialog::openInViewer(const platform::Path& reportPath) {
-    ShellExecuteW(window(), L"open", reportPath.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace vantor::app

@@ -9,12 +9,11 @@
 // after windows.h (framework.h), which it needs
 #include <shellapi.h>
 
-#include "report/messages.h"
 #include "scenario/body.h"
 
 namespace vantor::app {
 
-class ReportDialog final : public Dialog, private UserActions {
+class ReportDialog final : public Dialog {
 public:
     // `folder`: where the list starts (a folder given to the program), else
     // the game's scenario folder.
@@ -40,11 +39,6 @@ private:
     static int CALLBACK browseCallback(HWND picker, UINT message, LPARAM parameter, LPARAM data);
 
     void fillScenarioList(std::string folder);
-
-    // What the report core asks of the dialog.
-    void showMessage(Message message) override;
-    void openInViewer(const platform::Path& reportPath) override;
-    void showScenarioMessage(std::string_view fileName, Message message) override;
 
     ListBox scenarioList;
     std::string folderText;
