@@ -89,6 +89,10 @@ bool removeIfStill(const char* path, dev_t device, ino_t inode) noexcept {
     return ::unlink(path) == 0 || errno == ENOENT;
 }
 
+bool removeIfStill(const std::string& path, const FileIdentity& identity) noexcept {
+    return removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index));
+}
+
 extern "C" void removeOwnFilesAndEnd(int signal) {
     for (auto& slot : removals)
         if (const Removal* r = slot.load()) removeIfStill(r->path, r->device, r->inode);
@@ -284,31 +288,28 @@ public:
     bool discard(Handle file, const Path& path, const FileIdentity& identity) override {
         SignalsHeld held;
         if (file != noHandle) ::close(toFd(file));
-        if (!removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index)))
-            return false;  // still known to the signal handler
+        if (!removeIfStill(path, identity)) return false;  // still known to the signal handler
         release(path);
         return true;
     }
 
-    bool removeEntry(const Path& path, const FileIdentity& identity) override {
-        return removeIfStill(path.c_str(), static_cast<dev_t>(identity.volume), static_cast<ino_t>(identity.index));
-    }
+    bool removeEntry(const Path& path, const FileIdentity& identity) override { return removeIfStill(path, identity); }
 };
 
 }  // namespace
 
-void* growMemory(void* block, std::size_t size, std::size_t& capacity) noexcept {
+void* growMemory(void* block, std::size_t held, std::size_t& capacity) noexcept {
 #ifdef __linux__
     constexpr std::size_t hugePageSize = std::size_t{2} << 20;
     const std::size_t rounded = (capacity + hugePageSize - 1) / hugePageSize * hugePageSize;
-    void* p = block ? ::mremap(block, size, rounded, MREMAP_MAYMOVE)
+    void* p = block ? ::mremap(block, held, rounded, MREMAP_MAYMOVE)
                     : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
     ::madvise(p, rounded, MADV_HUGEPAGE);  // only advice: without it, small pages
     capacity = rounded;
     return p;
 #else
-    static_cast<void>(size);
+    static_cast<void>(held);
     return std::realloc(block, capacity);
 #endif
 }

@@ -8,10 +8,12 @@
 
 namespace vantor::platform {
 
-// A block of at least `capacity` bytes holding the first `size` bytes of
-// `block` (which it replaces; null for a new one), or null when memory ran
-// out (`block` then stays as it was).  `capacity` becomes what was granted.
-[[nodiscard]] void* growMemory(void* block, std::size_t size, std::size_t& capacity) noexcept;
+// A block of at least `capacity` bytes holding the bytes of `block` (which
+// it replaces; null for a new one), whose capacity as granted is `held`; or
+// null when memory ran out (`block` then stays as it was).  `capacity`
+// becomes what was granted.
+[[nodiscard]] void* growMemory(void* block, std::size_t held, std::size_t& capacity) noexcept;
+// Gives back a block with the capacity it was granted.
 void releaseMemory(void* block, std::size_t capacity) noexcept;
 
 }  // namespace vantor::platform

@@ -10,9 +10,8 @@
 
 namespace vantor {
 
-// The bytes of a body as they are allocated and grown: on Linux one private
-// mapping that the kernel may back with huge pages (a body of megabytes then
-// costs a few page faults instead of hundreds), elsewhere the C heap.
+// The bytes of a body as they are allocated and grown, in the memory that
+// the platform gives large buffers (platform/memory.h).
 class BodyBytes {
 public:
     BodyBytes() = default;
