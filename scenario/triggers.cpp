@@ -85,6 +85,10 @@ enum ConditionField : std::size_t {
     conditionFieldsShown = 14,
 };
 
+StoredText storedText(BodyCursor& c, const RecordLayout& layout) noexcept {
+    return {c.readString32().text, layout.utf8Texts()};
+}
+
 // Reads one section; each record goes to the visitor once it is whole.
 class SectionReader {
 public:
@@ -110,8 +114,13 @@ private:
         head.objective = c_.readS8();
         head.descriptionOrder = c_.readS32();
         c_.skip(layout_.unusedBehindOrder());
-        head.description = text();
-        head.name = text();
+        if (visitor_) {
+            head.description = storedText(c_, layout_);
+            head.name = storedText(c_, layout_);
+        } else {
+            c_.skipString32();
+            c_.skipString32();
+        }
         if (layout_.shortDescription()) c_.skipString32();
         head.effectCount = c_.readS32();
         if (!c_.ok()) return false;
@@ -136,7 +145,10 @@ private:
         std::int32_t field[effectFieldsShown];
         std::fill(std::begin(field), std::end(field), -1);
         c_.readCountedFields(field);
-        e.text = text();
+        if (visitor_)
+            e.text = storedText(c_, layout_);
+        else
+            c_.skipString32();
         c_.skipString32();  // sound
         const std::int32_t selected = field[effectSelectedCount];
         c_.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
@@ -173,16 +185,6 @@ private:
         r.unitGroup = field[conditionUnitGroup];
         if (visitor_) visitor_->condition(index, r);
         return true;
-    }
-
-    // A text that a report shows: read where there is a visitor to hand it
-    // to, else only stepped over.
-    StoredText text() noexcept {
-        if (!visitor_) {
-            c_.skipString32();
-            return {};
-        }
-        return {c_.readString32().text, layout_.utf8Texts()};
     }
 
     BodyCursor c_;
