@@ -117,14 +117,15 @@ int usageError(std::string_view what, std::string_view argument) {
 // Reports one scenario; true when its report was written (or sent to stdout).
 bool reportScenario(const platform::Path& path, const Options& options, ConsoleActions& ui, ScenarioBody& body) {
     ui.setScenario(path);
-    const ReportEncoding encoding = options.utf8 ? ReportEncoding::utf8 : ReportEncoding::cp932;
+    ReportOptions form;
+    form.encoding = options.utf8 ? ReportEncoding::utf8 : ReportEncoding::cp932;
     if (options.toStdout) {
         StdoutSink out;
-        const bool reported = streamReport(path, body, ui, out, encoding);
+        const bool reported = streamReport(path, body, ui, out, form);
         if (!reported) std::clearerr(stdout);
         return reported;
     }
-    return writeReportFile(path, body, ui, encoding) && !ui.failed();
+    return writeReportFile(path, body, ui, form) && !ui.failed();
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, Scenario
 // published when a record turns out unreadable.  The message of what stood
 // in the way of the whole report, if anything did.
 std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySink* temporary, ReportSink& sink,
-                                  bool sinkTakesBack, ReportEncoding encoding, UserActions& ui, bool& allReported) {
+                                  bool sinkTakesBack, const ReportOptions& options, UserActions& ui,
+                                  bool& allReported) {
     const CampaignHead campaign = readCampaignHead(file);
     CheckedSection checked;
     switch (campaign.outcome) {
@@ -111,7 +112,7 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
             if (const auto refusal = readyBody(file, body, temporary, checked, check)) return refusal;
             break;
     }
-    EncodedSink encoded(sink, encoding);
+    EncodedSink encoded(sink, options.encoding);
     ReportBuffer out;
     out.streamTo(encoded);
     if (campaign.outcome == CampaignOutcome::campaign)
@@ -124,7 +125,7 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
 
 }  // namespace
 
-bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportEncoding encoding,
+bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, const ReportOptions& options,
                      FileSystem& files) {
     body.clear();
     bool allReported = true;
@@ -147,7 +148,7 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
             TemporaryFile temporary(files, temporaryPath, locked);
             PartialReport partial(files, reportPath, scenario.facts());
             std::optional<Message> failure =
-                sendReport(scenario, body, &temporary, partial, true, encoding, ui, allReported);
+                sendReport(scenario, body, &temporary, partial, true, options, ui, allReported);
             // A scenario saved anew meanwhile is reported by the run that reads it.
             if (!failure && !scenario.stillAt(scenarioPath)) failure = Message::scenarioReplaced;
             if (failure) ui.showMessage(*failure);
@@ -174,7 +175,7 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
 }
 
 bool streamReport(const Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportSink& out,
-                  ReportEncoding encoding, FileSystem& files) {
+                  const ReportOptions& options, FileSystem& files) {
     body.clear();
     bool allReported = true;
     try {
@@ -183,7 +184,7 @@ bool streamReport(const Path& scenarioPath, ScenarioBody& body, UserActions& ui,
             ui.showMessage(Message::openFailed);
             return false;
         }
-        if (const auto failure = sendReport(scenario, body, nullptr, out, false, encoding, ui, allReported)) {
+        if (const auto failure = sendReport(scenario, body, nullptr, out, false, options, ui, allReported)) {
             ui.showMessage(*failure);
             return false;
         }

@@ -11,6 +11,15 @@ namespace vantor {
 // The report's bytes as made (cp932, CR LF), or as UTF-8 with LF line ends.
 enum class ReportEncoding { cp932, utf8 };
 
+// The report as the user asked for it: the report of the standard form, or
+// the detailed one, whose effect and condition lines also show every
+// parameter the record stores.
+enum class ReportDetail { standard, detailed };
+struct ReportOptions {
+    ReportEncoding encoding = ReportEncoding::cp932;
+    ReportDetail detail = ReportDetail::standard;
+};
+
 // What the report button does for one scenario file: the body extracted
 // into `body` through the temporary file beside the scenario, the report
 // file written whole, the temporary file removed and, last, the report handed
@@ -18,14 +27,12 @@ enum class ReportEncoding { cp932, utf8 };
 // its message, with an older report as it was and nothing of ours left.
 // True when the report was made and nothing was left behind.
 bool writeReportFile(const platform::Path& scenarioPath, ScenarioBody& body, UserActions& ui,
-                     ReportEncoding encoding = ReportEncoding::cp932,
-                     platform::FileSystem& files = platform::systemFiles());
+                     const ReportOptions& options = {}, platform::FileSystem& files = platform::systemFiles());
 
 // The report sent to a stream (standard output) instead: the body is
 // inflated in memory, nothing is written beside the scenario, and every
 // refusal shows before the first byte goes out.
 bool streamReport(const platform::Path& scenarioPath, ScenarioBody& body, UserActions& ui, ReportSink& out,
-                  ReportEncoding encoding = ReportEncoding::cp932,
-                  platform::FileSystem& files = platform::systemFiles());
+                  const ReportOptions& options = {}, platform::FileSystem& files = platform::systemFiles());
 
 }  // namespace vantor

@@ -203,7 +203,7 @@ TEST(ReportCommand, EveryFailureTheSystemReportsEndsInItsMessage) {
         FailingFiles files(c.failures);
         testing::RecordingActions ui;
         ScenarioBody body;
-        EXPECT_FALSE(writeReportFile(dir.file("x.scx"), body, ui, ReportEncoding::cp932, files));
+        EXPECT_FALSE(writeReportFile(dir.file("x.scx"), body, ui, {}, files));
         EXPECT_EQ(ui.messages, c.messages);
         EXPECT_TRUE(ui.opened.empty());
         EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), "old");
