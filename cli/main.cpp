@@ -21,6 +21,8 @@ constexpr std::string_view usageText =
     "*.aoe2campaign) beside it, as SCENARIO.txt (code page 932, CR LF), and\n"
     "print the path of each report written.\n"
     "\n"
+    "  --detail    the detailed report: every effect and condition line also\n"
+    "              shows every parameter that its record stores\n"
     "  --open      open each report in the viewer for text files\n"
     "  --stdout    write the reports to standard output instead of files\n"
     "  --utf8      convert the reports to UTF-8 with LF line ends\n"
@@ -37,6 +39,7 @@ struct Options {
     bool open = false;
     bool toStdout = false;
     bool utf8 = false;
+    bool detailed = false;
     std::vector<platform::Path> scenarios;
 };
 
@@ -119,6 +122,7 @@ bool reportScenario(const platform::Path& path, const Options& options, ConsoleA
     ui.setScenario(path);
     ReportOptions form;
     form.encoding = options.utf8 ? ReportEncoding::utf8 : ReportEncoding::cp932;
+    form.detail = options.detailed ? ReportDetail::detailed : ReportDetail::standard;
     if (options.toStdout) {
         StdoutSink out;
         const bool reported = streamReport(path, body, ui, out, form);
@@ -152,6 +156,8 @@ int runCommandLine(const std::vector<Argument>& arguments) {
             options.toStdout = true;
         } else if (arg == "--utf8") {
             options.utf8 = true;
+        } else if (arg == "--detail") {
+            options.detailed = true;
         } else {
             return usageError("unknown option: ", arg);
         }
