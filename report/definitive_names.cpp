@@ -9,11 +9,21 @@
 // and the English identifier of the number in AoE2ScenarioParser's datasets
 // (KSneijders/AoE2ScenarioParser, commit b763e2e3, 2026-06-15: datasets/
 // units.py, heroes.py, buildings.py, other.py, techs.py, trigger_lists/
-// object_class.py, object_type.py, attribute.py), where the numbers come from.
-// Names are the words of the game's Japanese edition where known, katakana for
-// proper names; every character must be one that code page 932 holds (a test
-// checks).  The file is UTF-8; its names are turned into cp932 once, when a
-// report first needs one.
+// object_class.py, object_type.py, attribute.py), where the numbers come from;
+// the two numbers that the datasets lack say beside them where they come from.
+// One word for one thing across every table, the older ones included: the
+// older tables' word where they have one (石弓射手, 神殿, ハサー, エレファント,
+// 港 for the dock), and a technology named after a unit takes that unit's name
+// from the objects (エリート + the unit, for the elite upgrades).  Katakana for
+// proper names, one spelling each.  Every character must be one that code page
+// 932 holds.  Tests check the technologies named after units, the spellings
+// and code page 932.  The file is UTF-8; its names are turned into cp932 once,
+// when a report first needs one.
+//
+// A Return of Rome scenario numbers its technologies and units after that
+// game's own data (its technology 2 is the ballista tower, not the elite
+// tarkan); these tables hold Age of Empires II's meanings only, and leave
+// unnamed the internal numbers that only the Return of Rome's scenarios use.
 #include "report/definitive_names.h"
 
 #include <algorithm>
@@ -104,7 +114,7 @@ constexpr DefinitiveName objectNames[] = {
     {835, "野生の馬(Ａ)"},  // WILD_HORSE_A
     {846, "ロバ"},  // DONKEY
     {850, "アマゾネス射手"},  // AMAZON_ARCHER
-    {854, "松明(Ａ・変換可能)"},  // TORCH_A_CONVERTABLE
+    {854, "たいまつ(Ａ・改宗可能)"},  // TORCH_A_CONVERTABLE
     {860, "猿少年フュリアス"},  // FURIOUS_THE_MONKEY_BOY
     {862, "犬のストーミー"},  // STORMY_DOG
     {866, "ジェノヴァ石弓射手"},  // GENOESE_CROSSBOWMAN
@@ -188,7 +198,7 @@ constexpr DefinitiveName objectNames[] = {
     {1263, "火炎らくだ"},  // FLAMING_CAMEL
     {1271, "牛車"},  // OX_CART
     {1273, "牛の荷車"},  // OX_WAGON
-    {1275, "ハーン"},  // KHAN
+    {1275, "ハン"},  // KHAN
     {1291, "不可視オブジェクト(Ａ)"},  // INVISIBLE_OBJECT_A
     {1292, "女王"},  // QUEEN
     {1299, "ソグドカタフラクト"},  // SOGDIAN_CATAPHRACT
@@ -202,7 +212,7 @@ constexpr DefinitiveName objectNames[] = {
     {1370, "ステップランサー"},  // STEPPE_LANCER
     {1372, "エリートステップランサー"},  // ELITE_STEPPE_LANCER
     {1374, "イロコイ戦士"},  // IROQUOIS_WARRIOR
-    {1377, "松明(Ｂ・変換可能)"},  // TORCH_B_CONVERTABLE
+    {1377, "たいまつ(Ｂ・改宗可能)"},  // TORCH_B_CONVERTABLE
     {1400, "司祭(聖遺物所持)"},  // PRIEST_WITH_RELIC
     {1568, "騎馬武士"},  // MOUNTED_SAMURAI
     {1570, "ショロトル戦士"},  // XOLOTL_WARRIOR
@@ -263,7 +273,7 @@ constexpr DefinitiveName objectNames[] = {
     {1802, "エリート複合弓兵"},  // ELITE_COMPOSITE_BOWMAN
     {1803, "モナスパ"},  // MONASPA
     {1805, "エリートモナスパ"},  // ELITE_MONASPA
-    {1810, "町の人(男・修道院)"},  // VILLAGER_MALE_MONASTERY
+    {1810, "町の人(男・神殿)"},  // VILLAGER_MALE_MONASTERY
     {1811, "戦士司祭"},  // WARRIOR_PRIEST
     {1813, "サヴァール"},  // SAVAR
     {1817, "キズィルバシュ戦士"},  // QIZILBASH_WARRIOR
@@ -364,22 +374,22 @@ constexpr DefinitiveName objectNames[] = {
     {2238, "ヒントオブジェクト"},  // HINT_OBJECT
     {2320, "ロドス投石兵"},  // RHODIAN_SLINGER
     {2321, "傭兵ホプリテス"},  // MERCENARY_HOPLITE
-    {2322, "ギリシア貴族騎兵"},  // GREEK_NOBLE_CAVALRY
+    {2322, "ギリシャ貴族騎兵"},  // GREEK_NOBLE_CAVALRY
     {2323, "スキタイ斧騎兵"},  // SCYTHIAN_AXE_CAVALRY
     {2324, "バクトリア射手"},  // BACTRIAN_ARCHER
     {2325, "エクドロモス"},  // EKDROMOS
     {2326, "クレタ射手"},  // CRETAN_ARCHER
-    {2327, "らくだ略奪兵"},  // CAMEL_RAIDER
+    {2327, "らくだ襲撃兵"},  // CAMEL_RAIDER
     {2328, "タラス騎兵"},  // TARANTINE_CAVALRY
     {2329, "スパラバラ"},  // SPARABARA
     {2330, "サカ斧兵"},  // SAKAN_AXEMAN
     {2331, "鎌戦士"},  // SICKLE_WARRIOR
     {2332, "傭兵ペルタスト"},  // MERCENARY_PELTAST
-    {2333, "牡蠣採り(男)"},  // VILLAGER_MALE_OYSTER_GATHERER
-    {2334, "牡蠣採り(女)"},  // VILLAGER_FEMALE_OYSTER_GATHERER
+    {2333, "カキ採り(男)"},  // VILLAGER_MALE_OYSTER_GATHERER
+    {2334, "カキ採り(女)"},  // VILLAGER_FEMALE_OYSTER_GATHERER
     {2340, "ムフロン"},  // MOUFLON
-    {2349, "リュサンドロスの略奪兵"},  // LYSANDERS_RAIDER
-    {2381, "ヤギ(変換不可)"},  // GOAT_UNCONVERTIBLE
+    {2349, "リュサンドロスの襲撃兵"},  // LYSANDERS_RAIDER
+    {2381, "ヤギ(改宗不可)"},  // GOAT_UNCONVERTIBLE
     {2382, "ヘタイロイ騎兵"},  // COMPANION_CAVALRY
     {2383, "エリートヘタイロイ騎兵"},  // ELITE_COMPANION_CAVALRY
     {2384, "ファランクス兵"},  // PHALANGITE
@@ -644,9 +654,9 @@ constexpr DefinitiveName objectNames[] = {
     {2164, "ポレマルコス(2)"},  // POLEMARCH_2
     {2165, "ポレマルコス(3)"},  // POLEMARCH_3
     {2166, "ポレマルコス(4)"},  // POLEMARCH_4
-    {2167, "ポレマルコス(3・エフォロイ)"},  // POLEMARCH_3_WITH_EPHORATE
+    {2167, "ポレマルコス(3・エフォロス制)"},  // POLEMARCH_3_WITH_EPHORATE
     {2171, "ポレマルコス(3・モラ)"},  // POLEMARCH_3_WITH_MORAI
-    {2270, "ポレマルコス(4・エフォロイ)"},  // POLEMARCH_4_WITH_EPHORATE
+    {2270, "ポレマルコス(4・エフォロス制)"},  // POLEMARCH_4_WITH_EPHORATE
     {2272, "ポレマルコス(4・モラ)"},  // POLEMARCH_4_WITH_MORAI
     {2308, "アルタプレネス"},  // ARTAPHERNES
     {2309, "ダティス"},  // DATIS
@@ -687,6 +697,7 @@ constexpr DefinitiveName objectNames[] = {
     {85, "強化門(北西－南東)"},  // FORTIFIED_GATE_NORTHWEST_TO_SOUTHEAST
     {88, "門(北西－南東)"},  // GATE_NORTHWEST_TO_SOUTHEAST
     {119, "強化柵"},  // FORTIFIED_PALISADE_WALL
+    {150, "包囲攻撃訓練所"},  // not in the datasets: SIWS4, a building with the name of 49 (SIWS), in genie-rs's AoC and HD data files
     {179, "交易所(別型1)"},  // TRADE_WORKSHOP_TG
     {190, "火炎塔"},  // FIRE_TOWER
     {231, "水道橋"},  // AQUEDUCT
@@ -898,7 +909,7 @@ constexpr DefinitiveName objectNames[] = {
     {290, "聖遺物(フランク)"},  // FRANKISH_RELIC
     {292, "聖遺物(ゴート)"},  // GOTHIC_RELIC
     {294, "聖遺物(日本)"},  // JAPANESE_RELIC
-    {295, "聖遺物(ペルシア)"},  // PERSIAN_RELIC
+    {295, "聖遺物(ペルシャ)"},  // PERSIAN_RELIC
     {296, "聖遺物(サラセン)"},  // SARACEN_RELIC
     {297, "聖遺物(チュートン)"},  // TEUTONIC_RELIC
     {298, "聖遺物(トルコ)"},  // TURKISH_RELIC
@@ -985,7 +996,7 @@ constexpr DefinitiveName objectNames[] = {
     {1052, "木(バオバブ)"},  // TREE_BAOBAB
     {1053, "茂み－Ｂ"},  // BUSH_B
     {1054, "茂み－Ｃ"},  // BUSH_C
-    {1059, "果樹の茂み"},  // FRUIT_BUSH
+    {1059, "果実の茂み(別型)"},  // FRUIT_BUSH
     {1063, "木(アカシア)"},  // TREE_ACACIA
     {1089, "穀物倉庫"},  // GRANARY
     {1091, "動物の骨"},  // ANIMAL_SKELETON
@@ -1025,7 +1036,7 @@ constexpr DefinitiveName objectNames[] = {
     {1307, "旗－Ｆ"},  // FLAG_F
     {1308, "煙"},  // SMOKE
     {1315, "串刺しの死体"},  // IMPALED_CORPSE
-    {1319, "採石場"},  // QUARRY
+    {1319, "採石場(装飾)"},  // QUARRY
     {1320, "材木"},  // LUMBER
     {1321, "荷物"},  // GOODS
     {1322, "柱の像"},  // STATUE_COLUMN
@@ -1152,7 +1163,7 @@ constexpr DefinitiveName objectNames[] = {
     {2261, "スパルタの旗3"},  // CIV_FLAG_SPARTANS_3
     {2264, "アテナ像(大理石)"},  // STATUE_ATHENA_MARBLE
     {2265, "アテナ像(彩色)"},  // STATUE_ATHENA_PAINTED
-    {2274, "古風な柵"},  // ARCHAIC_FENCE
+    {2274, "古風な囲い"},  // ARCHAIC_FENCE
     {2278, "生け垣"},  // GARDEN_HEDGE
     {2279, "アレス像(大理石)"},  // STATUE_ARES_MARBLE
     {2280, "アレス像(彩色)"},  // STATUE_ARES_PAINTED
@@ -1162,7 +1173,7 @@ constexpr DefinitiveName objectNames[] = {
     {2285, "杭のバリケード"},  // STAKE_BARRICADE
     {2286, "トロパイオン"},  // TROPAION
     {2287, "メソポタミアの墓"},  // MESOPOTAMIAN_TOMB
-    {2288, "拝火神殿"},  // FIRE_SHRINE
+    {2288, "拝火の祠"},  // FIRE_SHRINE
     {2289, "宝箱"},  // TREASURE_CHEST
     {2290, "ブドウの木"},  // GRAPEVINE
     {2291, "革細工の道具"},  // LEATHERWORKING_EQUIPMENT
@@ -1170,11 +1181,11 @@ constexpr DefinitiveName objectNames[] = {
     {2294, "聖なる木"},  // SACRED_TREE
     {2306, "英雄の祠"},  // HERO_SHRINE
     {2350, "メソポタミアの遺跡"},  // MESOPOTAMIAN_RUINS
-    {2351, "トロス神殿"},  // THOLOS_SHRINE
+    {2351, "トロスの祠"},  // THOLOS_SHRINE
     {2352, "輸送船の残骸(古代)"},  // ANTIQUITY_TRANSPORT_SHIPWRECK
-    {2353, "レヴィアタンの残骸"},  // LEVIATHAN_SHIPWRECK
+    {2353, "リヴァイアサンの残骸"},  // LEVIATHAN_SHIPWRECK
     {2354, "ガレー船の残骸"},  // GALLEY_SHIPWRECK
-    {2355, "投石船の残骸"},  // CATAPULT_SHIPWRECK
+    {2355, "投石機船の残骸"},  // CATAPULT_SHIPWRECK
     {2373, "クエスト表示(ラベンダー)"},  // AURA_QUEST_INDICATOR_LAVENDER
     {2378, "クエスト表示(貝殻)"},  // AURA_QUEST_INDICATOR_SEASHELLS
     {2379, "クエスト表示(硬貨)"},  // AURA_QUEST_INDICATOR_COINS
@@ -1253,6 +1264,7 @@ constexpr DefinitiveName technologyNames[] = {
     {94, "スコーピオン"},  // SCORPION
     {104, "暗黒の時代"},  // DARK_AGE
     {188, "大砲"},  // BOMBARD_CANNON
+    {261, "輸送船の有効化"},  // not in the datasets: "Transport (make avail)" in genie-rs's AoC data file
     {368, "エリートマムルーク"},  // ELITE_MAMELUKE
     {384, "イーグルウォリア"},  // EAGLE_WARRIOR
     {448, "重装亀甲船"},  // ELITE_TURTLE_SHIP
@@ -1262,9 +1274,9 @@ constexpr DefinitiveName technologyNames[] = {
     {461, "ウォーウルフ"},  // WARWOLF
     {462, "万里の長城"},  // GREAT_WALL
     {463, "族長"},  // CHIEFTAINS
-    {464, "ギリシア火"},  // GREEK_FIRE
-    {468, "エリートジェノバクロスボウマン"},  // ELITE_GENOESE_CROSSBOWMAN
-    {472, "エリートマジャールフサール"},  // ELITE_MAGYAR_HUSZAR
+    {464, "ギリシャ火"},  // GREEK_FIRE
+    {468, "エリートジェノヴァ石弓射手"},  // ELITE_GENOESE_CROSSBOWMAN
+    {472, "エリートマジャールハサー"},  // ELITE_MAGYAR_HUSZAR
     {481, "エリートエレファントアーチャー"},  // ELITE_ELEPHANT_ARCHER
     {482, "城塞"},  // STRONGHOLD
     {483, "略奪者"},  // MARAUDERS
@@ -1323,9 +1335,9 @@ constexpr DefinitiveName technologyNames[] = {
     {563, "エリートオルガン砲"},  // ELITE_ORGAN_GUN
     {565, "エリートらくだ射手"},  // ELITE_CAMEL_ARCHER
     {567, "エリートグベト"},  // ELITE_GBETO
-    {569, "エリートショテルウォリア"},  // ELITE_SHOTEL_WARRIOR
+    {569, "エリートショテル戦士"},  // ELITE_SHOTEL_WARRIOR
     {572, "キャラック"},  // CARRACK
-    {573, "アルケブス"},  // ARQUEBUS
+    {573, "火縄銃"},  // ARQUEBUS
     {574, "王位継承者"},  // ROYAL_HEIRS
     {575, "ねじり式兵器"},  // TORSION_ENGINES
     {576, "ティギ"},  // TIGUI
@@ -1336,25 +1348,25 @@ constexpr DefinitiveName technologyNames[] = {
     {581, "エチオピア文明"},  // ETHIOPIANS
     {582, "マリ文明"},  // MALIANS
     {583, "ベルベル文明"},  // BERBERS
-    {597, "エリートキャラベル"},  // ELITE_CARAVEL
-    {599, "エリートジェニター"},  // ELITE_GENITOUR
+    {597, "エリートキャラベル船"},  // ELITE_CARAVEL
+    {599, "エリートジェニトゥール"},  // ELITE_GENITOUR
     {602, "放火"},  // ARSON
     {608, "アロースリット"},  // ARROWSLITS
     {610, "アロースリット(監視塔)"},  // ARROWSLITS_GUARD_TOWER
     {611, "アロースリット(防御塔)"},  // ARROWSLITS_KEEP
     {615, "エリートバリスタエレファント"},  // ELITE_BALLISTA_ELEPHANT
-    {617, "エリートカランビットウォリア"},  // ELITE_KARAMBIT_WARRIOR
+    {617, "エリートカランビット戦士"},  // ELITE_KARAMBIT_WARRIOR
     {619, "エリートアランバイ"},  // ELITE_ARAMBAI
-    {621, "エリートラタンアーチャー"},  // ELITE_RATTAN_ARCHER
+    {621, "エリートラタン射手"},  // ELITE_RATTAN_ARCHER
     {622, "牙の剣"},  // TUSK_SWORDS
     {623, "双弩"},  // DOUBLE_CROSSBOW
     {624, "海洋支配"},  // THALASSOCRACY
-    {625, "強制徴税"},  // FORCED_LEVY
+    {625, "強制徴兵"},  // FORCED_LEVY
     {626, "ハウダー"},  // HOWDAH
     {627, "マニプル騎兵"},  // MANIPUR_CAVALRY
     {628, "チャトラ"},  // CHATRAS
     {629, "紙幣"},  // PAPER_MONEY
-    {631, "エリートバトルエレファント"},  // ELITE_BATTLE_ELEPHANT
+    {631, "エリート戦象"},  // ELITE_BATTLE_ELEPHANT
     {636, "ショロトル強化(帝王の時代以降)"},  // XOLOTL_POST_IMPERIAL_UPGRADE
     {639, "町の中心からの出現"},  // TOWN_CENTER_SPAWN
     {641, "遊牧民(帝王の時代)"},  // IMPERIAL_NOMADS
@@ -1387,10 +1399,10 @@ constexpr DefinitiveName technologyNames[] = {
     {713, "ユニット名の変更"},  // RENAME_UNITS
     {715, "エリートステップランサー"},  // ELITE_STEPPE_LANCER
     {716, "補給"},  // SUPPLIES
-    {717, "ステップランサー移動(全技術ツリー)"},  // FTT_MOVE_LANCERS
-    {718, "タルカン移動(全技術ツリー)"},  // FTT_MOVE_TARKANS
-    {719, "ハスカール移動(全技術ツリー)"},  // FTT_MOVE_HUSKARLS
-    {720, "投石兵移動(全技術ツリー)"},  // FTT_MOVE_SLINGERS
+    {717, "ステップランサー移動(全テクノロジーツリー)"},  // FTT_MOVE_LANCERS
+    {718, "タルカン移動(全テクノロジーツリー)"},  // FTT_MOVE_TARKANS
+    {719, "ハスカール移動(全テクノロジーツリー)"},  // FTT_MOVE_HUSKARLS
+    {720, "投石兵移動(全テクノロジーツリー)"},  // FTT_MOVE_SLINGERS
     {723, "町の中心の建設時間変更1"},  // CHANGE_TC_CONSTR_TIME1
     {724, "町の中心の建設時間変更2"},  // CHANGE_TC_CONSTR_TIME2
     {729, "記念碑の資源収入の有効化"},  // ENABLE_MONUMENT_RES_TRICKLE
@@ -1410,15 +1422,15 @@ constexpr DefinitiveName technologyNames[] = {
     {747, "資源の持続300%増"},  // RESOURCES_LAST_300_PERCENT_LONGER
     {748, "ブルゴーニュ文明"},  // BURGUNDIANS
     {749, "シチリア文明"},  // SICILIANS
-    {751, "エリートクースティエ"},  // ELITE_COUSTILLIER
-    {753, "エリートサージェント"},  // ELITE_SERJEANT
-    {754, "ブルゴーニュのぶどう園"},  // BURGUNDIAN_VINEYARDS
+    {751, "エリートクスティリエ"},  // ELITE_COUSTILLIER
+    {753, "エリートサージャント"},  // ELITE_SERJEANT
+    {754, "ブルゴーニュのブドウ園"},  // BURGUNDIAN_VINEYARDS
     {755, "フランドル革命"},  // FLEMISH_REVOLUTION
     {756, "第一回十字軍"},  // FIRST_CRUSADE
     {757, "ホーバーク"},  // HAUBERK
-    {758, "領主の時代の経済技術の前提"},  // FEUDAL_ECO_TECH_REQUIREMENT
-    {759, "城主の時代の経済技術の前提"},  // CASTLE_ECO_TECH_REQUIREMENT
-    {760, "帝王の時代の経済技術の前提"},  // IMPERIAL_ECO_TECH_REQUIREMENT
+    {758, "領主の時代の経済テクノロジーの前提"},  // FEUDAL_ECO_TECH_REQUIREMENT
+    {759, "城主の時代の経済テクノロジーの前提"},  // CASTLE_ECO_TECH_REQUIREMENT
+    {760, "帝王の時代の経済テクノロジーの前提"},  // IMPERIAL_ECO_TECH_REQUIREMENT
     {761, "馬鍬の前提"},  // HEAVY_PLOW_REQUIREMENT
     {762, "のこぎりの前提"},  // BOW_SAW_REQUIREMENT
     {763, "荷車の前提"},  // HAND_CART_REQUIREMENT
@@ -1430,7 +1442,7 @@ constexpr DefinitiveName technologyNames[] = {
     {776, "ポーランド文明"},  // POLES
     {777, "ボヘミア文明"},  // BOHEMIANS
     {779, "エリートオブフ"},  // ELITE_OBUCH
-    {781, "エリートフス派ワゴン"},  // ELITE_HUSSITE_WAGON
+    {781, "エリートフス派戦車"},  // ELITE_HUSSITE_WAGON
     {782, "シュラフタの特権"},  // SZLACHTA_PRIVILEGES
     {783, "レヒ族の遺産"},  // LECHITIC_LEGACY
     {784, "ワーゲンブルク戦術"},  // WAGENBURG_TACTICS
@@ -1454,29 +1466,29 @@ constexpr DefinitiveName technologyNames[] = {
     {830, "エリートチャクラム投げ"},  // ELITE_CHAKRAM_THROWER
     {831, "医療部隊"},  // MEDICAL_CORPS
     {832, "ウーツ鋼"},  // WOOTZ_STEEL
-    {833, "パイク"},  // PAIKS
+    {833, "パイク兵"},  // PAIKS
     {834, "大乗仏教"},  // MAHAYANA
     {835, "クシャトリヤ"},  // KSHATRIYAS
     {836, "国境警備隊"},  // FRONTIER_GUARDS
     {838, "攻城象"},  // SIEGE_ELEPHANT
     {840, "エリートグラーム"},  // ELITE_GHULAM
-    {843, "エリートシュリヴァムシャライダー"},  // ELITE_SHRIVAMSHA_RIDER
+    {843, "エリートシュリーヴァムシャ騎兵"},  // ELITE_SHRIVAMSHA_RIDER
     {860, "らくだ斥候をらくだ騎兵に強化"},  // UPGRADE_CAMEL_SCOUTS_TO_RIDERS
     {861, "クシャトリヤと補給"},  // KSHATRIYAS_AND_SUPPLIES
-    {862, "タルカン移動2(全技術ツリー)"},  // FTT_MOVE_TARKANS_2
-    {863, "エレファントアーチャー移動(全技術ツリー)"},  // FTT_MOVE_ELEPHANT_ARCHERS
-    {864, "装甲象移動(全技術ツリー)"},  // FTT_MOVE_ARMORED_ELEPHANTS
-    {865, "シュリヴァムシャライダー移動(全技術ツリー)"},  // FTT_MOVE_SHRIVAMSHA_RIDERS
-    {866, "シュリヴァムシャライダー移動2(全技術ツリー)"},  // FTT_MOVE_SHRIVAMSHA_RIDERS_2
+    {862, "タルカン移動2(全テクノロジーツリー)"},  // FTT_MOVE_TARKANS_2
+    {863, "エレファントアーチャー移動(全テクノロジーツリー)"},  // FTT_MOVE_ELEPHANT_ARCHERS
+    {864, "装甲象移動(全テクノロジーツリー)"},  // FTT_MOVE_ARMORED_ELEPHANTS
+    {865, "シュリーヴァムシャ騎兵移動(全テクノロジーツリー)"},  // FTT_MOVE_SHRIVAMSHA_RIDERS
+    {866, "シュリーヴァムシャ騎兵移動2(全テクノロジーツリー)"},  // FTT_MOVE_SHRIVAMSHA_RIDERS_2
     {867, "紙幣と両刃斧"},  // PAPER_MONEY_AND_DOUBLE_BIT_AXE
     {868, "紙幣とのこぎり"},  // PAPER_MONEY_AND_BOW_SAW
     {869, "紙幣と両引きのこぎり"},  // PAPER_MONEY_AND_TWO_MAN_SAW
     {875, "ギャンベゾン"},  // GAMBESONS
     {880, "ローマ文明"},  // ROMANS
-    {882, "エリートケントゥリオ"},  // ELITE_CENTURION
+    {882, "エリートセンチュリオン"},  // ELITE_CENTURION
     {883, "バリスタ"},  // BALLISTAS
     {884, "コミタテンセス"},  // COMITATENSES
-    {885, "軍団兵"},  // LEGIONARY
+    {885, "レギオナリー"},  // LEGIONARY
     {902, "ピロテクニア"},  // PIROTECHNIA
     {905, "爆破工作船"},  // DEMOLITION_SHIP
     {906, "釣り糸"},  // FISHING_LINES
@@ -1490,13 +1502,13 @@ constexpr DefinitiveName technologyNames[] = {
     {920, "エリートモナスパ"},  // ELITE_MONASPA
     {921, "フェレテル"},  // FERETERS
     {922, "キリキア艦隊"},  // CILICIAN_FLEET
-    {923, "スバンの塔"},  // SVAN_TOWERS
+    {923, "スヴァンの塔"},  // SVAN_TOWERS
     {924, "アズナウリ騎兵"},  // AZNAURI_CAVALRY
     {929, "要塞教会(全体)"},  // FORTIFIED_CHURCH_ALL
     {930, "要塞教会(ジョージア)"},  // FORTIFIED_CHURCH_GEORGIANS
-    {931, "要塞教会とスバンの塔"},  // FORTIFIED_CHURCH_AND_SVAN_TOWERS
-    {932, "ラバ荷車"},  // MULE_CART_GEORGIANS, MULE_CART_ARMENIANS
-    {936, "スバンの塔と化学"},  // SVAN_TOWERS_AND_CHEMISTRY
+    {931, "要塞教会とスヴァンの塔"},  // FORTIFIED_CHURCH_AND_SVAN_TOWERS
+    {932, "ラバの荷車"},  // MULE_CART_GEORGIANS, MULE_CART_ARMENIANS
+    {936, "スヴァンの塔と化学"},  // SVAN_TOWERS_AND_CHEMISTRY
     {941, "要塞教会(アルメニア)"},  // FORTIFIED_CHURCH_ARMENIANS
     {943, "要塞教会と矢羽根"},  // FORTIFIED_CHURCH_AND_FLETCHING
     {944, "要塞教会と錐状矢じり"},  // FORTIFIED_CHURCH_AND_BODKIN
@@ -1504,7 +1516,7 @@ constexpr DefinitiveName technologyNames[] = {
     {946, "要塞教会と化学"},  // FORTIFIED_CHURCH_AND_CHEMISTRY
     {947, "要塞教会と迎撃用窓"},  // FORTIFIED_CHURCH_AND_MURDER_HOLES
     {948, "戦士司祭"},  // WARRIOR_PRIEST
-    {967, "エリートキジルバシュウォリア"},  // ELITE_QIZILBASH_WARRIOR
+    {967, "エリートキズィルバシュ戦士"},  // ELITE_QIZILBASH_WARRIOR
     {968, "予備テクノロジー01"},  // TECHNOLOGY_PLACEHOLDER_01
     {969, "予備テクノロジー02"},  // TECHNOLOGY_PLACEHOLDER_02
     {970, "予備テクノロジー03"},  // TECHNOLOGY_PLACEHOLDER_03
@@ -1515,14 +1527,14 @@ constexpr DefinitiveName technologyNames[] = {
     {975, "予備テクノロジー08"},  // TECHNOLOGY_PLACEHOLDER_08
     {976, "予備テクノロジー09"},  // TECHNOLOGY_PLACEHOLDER_09
     {977, "予備テクノロジー10"},  // TECHNOLOGY_PLACEHOLDER_10
-    {980, "重装ロケット車"},  // HEAVY_ROCKET_CART
+    {980, "重ロケットカート"},  // HEAVY_ROCKET_CART
     {982, "エリート火槍兵"},  // ELITE_FIRE_LANCER
     {986, "女真文明"},  // JURCHENS
     {988, "契丹文明"},  // KHITANS
     {991, "エリート鉄浮屠"},  // ELITE_IRON_PAGODA
     {996, "強化稜堡"},  // FORTIFIED_BASTIONS
     {997, "震天雷"},  // THUNDERCLAP_BOMBS
-    {1002, "エリート遼刀"},  // ELITE_LIAO_DAO
+    {1002, "エリートリャオダオ"},  // ELITE_LIAO_DAO
     {1006, "札甲"},  // LAMELLAR_ARMOR
     {1007, "オルド騎兵"},  // ORDO_CAVALRY
     {1010, "龍船"},  // DRAGON_SHIP
@@ -1535,21 +1547,21 @@ constexpr DefinitiveName technologyNames[] = {
     {1028, "蜀文明"},  // SHU
     {1029, "魏文明"},  // WEI
     {1030, "呉文明"},  // WU
-    {1033, "重装黒光騎兵"},  // HEAVY_HEI_GUANG_CAVALRY
-    {1036, "エリート虎騎"},  // ELITE_TIGER_CAVALRY
+    {1033, "重黒光騎兵"},  // HEAVY_HEI_GUANG_CAVALRY
+    {1036, "エリート虎騎兵"},  // ELITE_TIGER_CAVALRY
     {1061, "屯田"},  // TUNTIAN
     {1062, "明光鎧"},  // MING_GUANG_ARMOR
     {1064, "エリート白羽衛兵"},  // ELITE_WHITE_FEATHER_GUARD
     {1069, "弩の弾倉"},  // BOLT_MAGAZINE
     {1070, "蟠蛇陣"},  // COILED_SERPENT_ARRAY
-    {1074, "エリート火矢兵"},  // ELITE_FIRE_ARCHER
+    {1074, "エリート火矢射手"},  // ELITE_FIRE_ARCHER
     {1080, "赤壁の戦術"},  // RED_CLIFFS_TACTICS
     {1081, "虎蹲砲"},  // SITTING_TIGER
     {1110, "スパラバラ"},  // SPARABARAS
     {1111, "葦の矢"},  // REED_ARROWS
-    {1112, "鎌戦車"},  // SCYTHED_CHARIOTS
+    {1112, "鎌付き兵車"},  // SCYTHED_CHARIOTS
     {1113, "サガリス"},  // SAGARIS
-    {1115, "エリート不死隊"},  // ELITE_IMMORTAL
+    {1115, "エリートイモータル"},  // ELITE_IMMORTAL
     {1120, "タクシアルコス"},  // TAXIARCHS
     {1121, "トリエラルキア"},  // TRIERARCHIES
     {1122, "エイスフォラ"},  // EISPHORA
@@ -1560,22 +1572,22 @@ constexpr DefinitiveName technologyNames[] = {
     {1132, "クシフォス"},  // XYPHOS
     {1133, "ペロポネソス同盟"},  // PELOPONNESIAN_LEAGUE
     {1135, "エリートヒッペウス"},  // ELITE_HIPPEUS
-    {1137, "エリート重装歩兵"},  // ELITE_HOPLITE
-    {1144, "戦闘用レンボス"},  // WAR_LEMBOS
-    {1145, "重装レンボス"},  // HEAVY_LEMBOS
+    {1137, "エリートホプリテス"},  // ELITE_HOPLITE
+    {1144, "戦闘レンボス"},  // WAR_LEMBOS
+    {1145, "重レンボス"},  // HEAVY_LEMBOS
     {1146, "エリートレンボス"},  // ELITE_LEMBOS
     {1148, "二段櫂船"},  // BIREME
     {1149, "三段櫂船"},  // TRIREME
     {1151, "大型ガレー船(古代)"},  // WAR_GALLEY_ANTIQUITY
     {1152, "エリートガレー船"},  // ELITE_GALLEY
     {1154, "焼夷船"},  // INCENDIARY_SHIP
-    {1155, "重装焼夷船"},  // HEAVY_INCENDIARY_SHIP
-    {1159, "投石機船"},  // ONAGER_SHIP
+    {1155, "重焼夷船"},  // HEAVY_INCENDIARY_SHIP
+    {1159, "改良型投石機船"},  // ONAGER_SHIP
     {1161, "すくい網"},  // SCOOP_NETS
     {1162, "太鼓"},  // DRUMS
     {1165, "ヒポゾマタ"},  // HYPOZOMATA
     {1167, "造船技術(古代)"},  // SHIPWRIGHT_ANTIQUITY
-    {1171, "エリートチャリオット"},  // ELITE_WAR_CHARIOT
+    {1171, "エリート兵車"},  // ELITE_WAR_CHARIOT
     {1173, "戦闘訓練"},  // BATTLE_DRILLS
     {1174, "近衛剣士(古代)"},  // CHAMPION_ANTIQUITY
     {1180, "空きテクノロジー0"},  // BLANK_TECHNOLOGY_0
@@ -1592,9 +1604,9 @@ constexpr DefinitiveName technologyNames[] = {
     {1202, "経済政策"},  // ECONOMIC_POLICY
     {1203, "海軍政策"},  // NAVAL_POLICY
     {1204, "軍事政策"},  // MILITARY_POLICY
-    {1215, "木25%金75%の交易(港)"},  // TRADE_25_PERCENT_WOOD_75_PERCENT_GOLD_PORT
-    {1216, "木50%金50%の交易(港)"},  // TRADE_50_PERCENT_WOOD_50_PERCENT_GOLD_PORT
-    {1217, "木75%金25%の交易(港)"},  // TRADE_75_PERCENT_WOOD_25_PERCENT_GOLD_PORT
+    {1215, "木25%金75%の交易(交易港)"},  // TRADE_25_PERCENT_WOOD_75_PERCENT_GOLD_PORT
+    {1216, "木50%金50%の交易(交易港)"},  // TRADE_50_PERCENT_WOOD_50_PERCENT_GOLD_PORT
+    {1217, "木75%金25%の交易(交易港)"},  // TRADE_75_PERCENT_WOOD_25_PERCENT_GOLD_PORT
     {1223, "エフォロス制"},  // EPHORATE
     {1224, "モラ"},  // MORAI
     {1225, "スケウオフォロイ"},  // SKEUOPHOROI
@@ -1626,23 +1638,23 @@ constexpr DefinitiveName technologyNames[] = {
     {1285, "世界の果て"},  // ENDS_OF_THE_WORLD
     {1286, "ペゼタイロイ"},  // PEZHETAIROI
     {1287, "サリッソフォロイ"},  // SARISSOPHOROI
-    {1289, "エリートヘタイロイ"},  // ELITE_COMPANION_CAVALRY
-    {1291, "エリートファランギテス"},  // ELITE_PHALANGITE
+    {1289, "エリートヘタイロイ騎兵"},  // ELITE_COMPANION_CAVALRY
+    {1291, "エリートファランクス兵"},  // ELITE_PHALANGITE
     {1292, "トラキア文明"},  // THRACIANS
-    {1296, "オドマンティ族の襲撃者"},  // ODOMANTIAN_RAIDERS
+    {1296, "オドマンティ族の襲撃兵"},  // ODOMANTIAN_RAIDERS
     {1297, "ディイ族の略奪者"},  // DII_PLUNDERERS
     {1298, "ベッシ族の金属加工"},  // BESSIAN_METALWORKING
     {1299, "ペルタスト"},  // PELTASTS
-    {1301, "エリートロンファイアウォリア"},  // ELITE_RHOMPHAIA_WARRIOR
+    {1301, "エリートロンファイア戦士"},  // ELITE_RHOMPHAIA_WARRIOR
     {1302, "プル文明"},  // PURU
     {1307, "ヴァダヴァダ"},  // VADHAVADHA
     {1308, "葉形の矢柄"},  // LEAF_HEADED_SHAFTS
     {1309, "ヴェーダの教え"},  // VEDIC_TEACHINGS
     {1310, "スカンダヴァラ"},  // SKANDHAVARAS
-    {1326, "エリートパッティヨーダロングボウ"},  // ELITE_PATTIYODHA_LONGBOWMAN
-    {1328, "エリートサンナーヒャ"},  // ELITE_SANNAHYA
-    {1332, "アレクサンドロス専用技術(シナリオ8)"},  // SC08_ALEXANDER_CUSTOM_TECH
-    {1333, "アレクサンドロス専用技術(シナリオ11)"},  // SC11_ALEXANDER_CUSTOM_TECH
+    {1326, "エリートパッティヨーダ長弓兵"},  // ELITE_PATTIYODHA_LONGBOWMAN
+    {1328, "エリートサンナーヒヤ"},  // ELITE_SANNAHYA
+    {1332, "アレクサンドロス専用テクノロジー(シナリオ8)"},  // SC08_ALEXANDER_CUSTOM_TECH
+    {1333, "アレクサンドロス専用テクノロジー(シナリオ11)"},  // SC11_ALEXANDER_CUSTOM_TECH
     {1334, "エリートスキタイ騎馬射手"},  // ELITE_SCYTHIAN_HORSE_ARCHER
     {1340, "空きテクノロジー20"},  // BLANK_TECHNOLOGY_20
     {1341, "空きテクノロジー21"},  // BLANK_TECHNOLOGY_21
@@ -1655,27 +1667,27 @@ constexpr DefinitiveName technologyNames[] = {
     {1348, "空きテクノロジー28"},  // BLANK_TECHNOLOGY_28
     {1349, "空きテクノロジー29"},  // BLANK_TECHNOLOGY_29
     {1350, "チャンピ斥候の有効化"},  // CHAMPI_SCOUT_MAKE_AVAILABLE
-    {1351, "チャンピウォリア"},  // CHAMPI_WARRIOR
-    {1352, "エリートチャンピウォリア"},  // ELITE_CHAMPI_WARRIOR
+    {1351, "チャンピ戦士"},  // CHAMPI_WARRIOR
+    {1352, "エリートチャンピ戦士"},  // ELITE_CHAMPI_WARRIOR
     {1359, "木0%金100%の交易(交易船)"},  // TRADE_0_PERCENT_WOOD_100_PERCENT_GOLD_TRADE_COG
     {1360, "ムイスカ文明"},  // MUISCA
     {1361, "マプチェ文明"},  // MAPUCHE
     {1362, "トゥピ文明"},  // TUPI
-    {1364, "エリートゲチャウォリア"},  // ELITE_GUECHA_WARRIOR
+    {1364, "エリートゲチャ戦士"},  // ELITE_GUECHA_WARRIOR
     {1365, "本草学"},  // HERBALISM
     {1366, "ワラカ"},  // HUARACAS
     {1373, "木100%金0%の交易(交易船)"},  // TRADE_100_PERCENT_WOOD_0_PERCENT_GOLD_TRADE_COG
     {1376, "エリートコナ"},  // ELITE_KONA
-    {1378, "エリートボーラライダー"},  // ELITE_BOLAS_RIDER
+    {1378, "エリートボーラ騎兵"},  // ELITE_BOLAS_RIDER
     {1379, "マロン"},  // MALON
     {1380, "ブタルマプ"},  // BUTALMAPU
     {1387, "エリート軍用犬"},  // ELITE_WAR_DOG
-    {1389, "エリートブラックウッドアーチャー"},  // ELITE_BLACKWOOD_ARCHER
-    {1391, "エリートイビラペマウォリア"},  // ELITE_IBIRAPEMA_WARRIOR
+    {1389, "エリートブラックウッド射手"},  // ELITE_BLACKWOOD_ARCHER
+    {1391, "エリートイビラペマ戦士"},  // ELITE_IBIRAPEMA_WARRIOR
     {1392, "カシケ"},  // CACIQUES
     {1393, "クラーレ"},  // CURARE
     {1401, "エリート神殿衛兵"},  // ELITE_TEMPLE_GUARD
-    {1402, "チャンピ走者"},  // CHAMPI_RUNNER
+    {1402, "チャンピ伝令"},  // CHAMPI_RUNNER
     {1404, "世界周航"},  // CIRCUMNAVIGATION
     {1500, "空きテクノロジー30"},  // BLANK_TECHNOLOGY_30
     {1501, "空きテクノロジー31"},  // BLANK_TECHNOLOGY_31
@@ -1691,14 +1703,14 @@ constexpr DefinitiveName technologyNames[] = {
 
 constexpr DefinitiveName unitGroupNames[] = {
     {0, "射手"},  // ARCHER
-    {1, "工芸品"},  // ARTIFACT
+    {1, "遺物"},  // ARTIFACT
     {2, "交易船"},  // TRADE_BOAT
     {3, "建物"},  // BUILDING
-    {4, "町の人"},  // CIVILIAN
+    {4, "民間人"},  // CIVILIAN
     {5, "海の魚"},  // OCEAN_FISH
     {6, "歩兵"},  // INFANTRY
-    {7, "果物の茂み"},  // BERRY_BUSH
-    {8, "石の鉱床"},  // STONE_MINE
+    {7, "果実の茂み"},  // BERRY_BUSH
+    {8, "石切り場"},  // STONE_MINE
     {9, "獲物"},  // PREY_ANIMAL
     {10, "肉食動物"},  // PREDATOR_ANIMAL
     {11, "その他"},  // MISCELLANEOUS
@@ -1713,15 +1725,15 @@ constexpr DefinitiveName unitGroupNames[] = {
     {21, "漁船"},  // FISHING_BOAT
     {22, "軍艦"},  // WARSHIP
     {23, "コンキスタドール"},  // CONQUISTADOR
-    {24, "戦象"},  // WAR_ELEPHANT
+    {24, "エレファント"},  // WAR_ELEPHANT
     {25, "英雄"},  // HERO
     {26, "エレファントアーチャー"},  // ELEPHANT_ARCHER
     {27, "壁"},  // WALL
     {28, "ファランクス"},  // PHALANX
     {29, "飼育動物"},  // DOMESTIC_ANIMAL
     {30, "旗"},  // FLAG
-    {31, "深海魚"},  // DEEP_SEA_FISH
-    {32, "金の鉱床"},  // GOLD_MINE
+    {31, "沖の魚"},  // DEEP_SEA_FISH
+    {32, "金鉱"},  // GOLD_MINE
     {33, "浅瀬の魚"},  // SHORE_FISH
     {34, "崖"},  // CLIFF
     {35, "爆破工作兵"},  // PETARD
@@ -1732,7 +1744,7 @@ constexpr DefinitiveName unitGroupNames[] = {
     {40, "残骸の山"},  // SALVAGE_PILE
     {41, "資源の山"},  // RESOURCE_PILE
     {42, "聖遺物"},  // RELIC
-    {43, "聖遺物を持つ聖職者"},  // MONKWITH_RELIC
+    {43, "聖職者(聖遺物所持)"},  // MONKWITH_RELIC
     {44, "砲撃手"},  // HAND_CANNONEER
     {45, "重剣剣士"},  // TWO_HANDED_SWORDSMAN
     {46, "長槍兵"},  // PIKEMAN
@@ -1751,14 +1763,14 @@ constexpr DefinitiveName unitGroupNames[] = {
     {59, "王"},  // KING
     {60, "その他の建物"},  // MISC_BUILDING
     {61, "操られた動物"},  // CONTROLLED_ANIMAL
-    {63, "牡蠣"},  // OYSTERS
+    {63, "カキ"},  // OYSTERS
     {64, "爆発"},  // EXPLOSION
 };
 
 constexpr DefinitiveName unitTypeNames[] = {
     {1, "その他"},  // OTHER
     {2, "建物"},  // BUILDING
-    {3, "町の人"},  // CIVILIAN
+    {3, "民間人"},  // CIVILIAN
 };
 
 constexpr DefinitiveName resourceNames[] = {
@@ -1800,7 +1812,7 @@ constexpr DefinitiveName resourceNames[] = {
     {39, "全テクノロジー研究済み"},  // ALL_TECHS_ACHIEVED
     {40, "軍事ユニットの人口"},  // MILITARY_POPULATION
     {41, "改宗数"},  // CONVERSIONS
-    {42, "現存する世界遺産数"},  // STANDING_WONDERS
+    {42, "現存する民族の象徴の数"},  // STANDING_WONDERS
     {43, "建物破壊数"},  // RAZINGS
     {44, "撃破率"},  // KILL_RATIO
     {45, "最後まで生存"},  // SURVIVAL_TO_FINISH
@@ -1825,7 +1837,7 @@ constexpr DefinitiveName resourceNames[] = {
     {64, "採集の累計"},  // GATHER_ACCUMULATOR
     {65, "残骸の消滅速度"},  // SALVAGE_DECAY_RATE
     {66, "未使用066"},  // UNUSED_RESOURCE_066
-    {67, "改宗可能"},  // CAN_CONVERT
+    {67, "改宗能力"},  // CAN_CONVERT
     {68, "撃破ヒットポイント"},  // HIT_POINTS_KILLED
     {69, "畑の食料倍率"},  // FARM_FOOD_MULTIPLIER
     {70, "起点の市場・港の横座標"},  // SOURCE_MARKET_OR_DOCK_X_COORDINATE
@@ -1838,7 +1850,7 @@ constexpr DefinitiveName resourceNames[] = {
     {77, "改宗抵抗"},  // CONVERSION_RESISTANCE
     {78, "市場の手数料率"},  // TRADE_VIG_RATE
     {79, "石採掘の生産性"},  // STONE_MINING_PRODUCTIVITY
-    {80, "待機中のユニット数"},  // QUEUED_UNITS
+    {80, "生産待ちのユニット数"},  // QUEUED_UNITS
     {81, "訓練中のユニット数"},  // TRAINING_COUNT
     {82, "移動式町の中心で開始"},  // START_WITH_UNIT_444_PTWC
     {83, "移乗攻撃の回復速度"},  // UNUSED_RESOURCE_83 (editor: Boarding Recharge Rate)
@@ -1932,7 +1944,7 @@ constexpr DefinitiveName resourceNames[] = {
     {171, "受け取った貢物の総計"},  // TOTAL_TRIBUTE_RECEIVED
     {172, "破壊価値の総計"},  // TOTAL_VALUE_OF_RAZINGS
     {173, "城の総建設数"},  // TOTAL_CASTLES_BUILT
-    {174, "世界遺産の総建設数"},  // TOTAL_WONDERS_BUILT
+    {174, "民族の象徴の総建設数"},  // TOTAL_WONDERS_BUILT
     {175, "貢物スコア"},  // TRIBUTE_SCORE
     {176, "改宗最小時間補正"},  // CONVERT_MIN_ADJUSTMENT
     {177, "改宗最大時間補正"},  // CONVERT_MAX_ADJUSTMENT
@@ -1942,7 +1954,7 @@ constexpr DefinitiveName resourceNames[] = {
     {181, "建物改宗最大時間"},  // CONVERT_BUILDING_MAX
     {182, "建物改宗確率"},  // CONVERT_BUILDING_CHANCE
     {183, "敵の視界共有"},  // REVEAL_ENEMY
-    {184, "世界遺産・城の価値"},  // VALUE_WONDERS_CASTLES
+    {184, "民族の象徴・城の価値"},  // VALUE_WONDERS_CASTLES
     {185, "食料スコア"},  // FOOD_SCORE
     {186, "木スコア"},  // WOOD_SCORE
     {187, "石スコア"},  // STONE_SCORE
@@ -1954,7 +1966,7 @@ constexpr DefinitiveName resourceNames[] = {
     {193, "神政"},  // THEOCRACY
     {194, "銃眼付胸壁"},  // UNUSED_RESOURCE_194 (editor: Crenellations)
     {195, "建設速度補正"},  // CONSTRUCTION_RATE_MODIFIER
-    {196, "フンの世界遺産割引"},  // HUN_WONDER_DISCOUNT
+    {196, "フン文明の民族の象徴割引"},  // HUN_WONDER_DISCOUNT
     {197, "諜報の割引"},  // SPIES_DISCOUNT
     {198, "未使用198"},  // UNUSED_RESOURCE_198
     {199, "未使用199"},  // UNUSED_RESOURCE_199
@@ -1984,10 +1996,10 @@ constexpr DefinitiveName resourceNames[] = {
     {223, "記念碑の石生産性"},  // MONUMENT_STONE_PRODUCTIVITY
     {224, "記念碑の金生産性"},  // MONUMENT_GOLD_PRODUCTIVITY
     {225, "聖遺物の食料生産率"},  // RELIC_FOOD_PRODUCTION_RATE
-    {226, "地の女神に倒された町の人"},  // VILLAGERS_KILLED_BY_GAIA
-    {227, "動物に倒された町の人"},  // VILLAGERS_KILLED_BY_ANIMALS
-    {228, "コンピュータに倒された町の人"},  // VILLAGERS_KILLED_BY_AI_PLAYER
-    {229, "人間に倒された町の人"},  // VILLAGERS_KILLED_BY_HUMAN_PLAYER
+    {226, "地の女神に撃破された町の人"},  // VILLAGERS_KILLED_BY_GAIA
+    {227, "動物に撃破された町の人"},  // VILLAGERS_KILLED_BY_ANIMALS
+    {228, "コンピュータに撃破された町の人"},  // VILLAGERS_KILLED_BY_AI_PLAYER
+    {229, "人間に撃破された町の人"},  // VILLAGERS_KILLED_BY_HUMAN_PLAYER
     {230, "食料の生成率"},  // FOOD_GENERATION_RATE
     {231, "木の生成率"},  // WOOD_GENERATION_RATE
     {232, "石の生成率"},  // STONE_GENERATION_RATE
@@ -2000,10 +2012,10 @@ constexpr DefinitiveName resourceNames[] = {
     {239, "フォルワルクの建物種類"},  // FOLWARK_BUILDING_TYPE
     {240, "改宗されたユニット数"},  // UNITS_CONVERTED
     {241, "石採掘の金生産性"},  // STONE_MINING_GOLD_PRODUCTIVITY
-    {242, "交易工房の食料生産性"},  // TRADE_WORKSHOP_FOOD_PRODUCTIVITY
-    {243, "交易工房の木生産性"},  // TRADE_WORKSHOP_WOOD_PRODUCTIVITY
-    {244, "交易工房の石生産性"},  // TRADE_WORKSHOP_STONE_PRODUCTIVITY
-    {245, "交易工房の金生産性"},  // TRADE_WORKSHOP_GOLD_PRODUCTIVITY
+    {242, "交易所の食料生産性"},  // TRADE_WORKSHOP_FOOD_PRODUCTIVITY
+    {243, "交易所の木生産性"},  // TRADE_WORKSHOP_WOOD_PRODUCTIVITY
+    {244, "交易所の石生産性"},  // TRADE_WORKSHOP_STONE_PRODUCTIVITY
+    {245, "交易所の金生産性"},  // TRADE_WORKSHOP_GOLD_PRODUCTIVITY
     {246, "ユニット価値の総計"},  // UNITS_VALUE_TOTAL
     {247, "建物価値の総計"},  // BUILDINGS_VALUE_TOTAL
     {248, "町の人の総作成数"},  // VILLAGERS_CREATED_TOTAL
@@ -2037,14 +2049,14 @@ constexpr DefinitiveName resourceNames[] = {
     {276, "未使用276"},  // UNUSED_RESOURCE_276
     {277, "赤壁の戦術のダメージ"},  // RED_CLIFFS_TACTICS_DAMAGE
     {278, "未使用278"},  // UNUSED_RESOURCE_278
-    {279, "軍事ユニットの改宗可能"},  // MILITARY_CAN_CONVERT
+    {279, "軍事ユニットの改宗能力"},  // MILITARY_CAN_CONVERT
     {280, "軍事ユニットの改宗範囲"},  // MILITARY_CONVERT_RANGE
     {281, "軍事ユニットの改宗確率"},  // MILITARY_CONVERT_CHANCE
     {282, "軍事ユニットの改宗回復"},  // MILITARY_CONVERT_RECHARGE
     {283, "内部に出現"},  // SPAWN_INSIDE
     {284, "騎兵撃破の報酬"},  // CAVALRY_KILL_REWARD
-    {285, "共有視界(プレイヤー別)"},  // SHARED_VISIBILITY
-    {286, "共有探索(プレイヤー別)"},  // SHARED_EXPLORATION
+    {285, "視界共有(プレイヤー別)"},  // SHARED_VISIBILITY
+    {286, "探索共有(プレイヤー別)"},  // SHARED_EXPLORATION
     {287, "軍事ユニットの食料生産性"},  // MILITARY_FOOD_PRODUCTIVITY
     {288, "牧草地の食料量"},  // PASTURE_FOOD_AMOUNT
     {289, "牧草地の動物数"},  // PASTURE_ANIMAL_COUNT
@@ -2261,7 +2273,7 @@ constexpr DefinitiveName resourceNames[] = {
     {500, "未知資源500"},  // UNKNOWN_RESOURCE_500
     {501, "ポレマルコスの上限"},  // MAXIMUM_POLEMARCHS
     {502, "伐採の食料生産性"},  // CHOPPING_FOOD_PRODUCTIVITY
-    {503, "交易収入の木比率"},  // TRADE_WOOD_PERCENTAGE
+    {503, "交易の木割合"},  // TRADE_WOOD_PERCENTAGE
     {504, "未知資源504"},  // UNKNOWN_RESOURCE_504
     {505, "未知資源505"},  // UNKNOWN_RESOURCE_505
     {506, "アケメネス朝の町の中心強化"},  // ACHAMENIDS_TOWN_CENTER_UPGRADES

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <tuple>
 #include <type_traits>
@@ -61,6 +62,7 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
         {Technology, 28, "ビマリスタン", 158}, {Technology, 12, "輪作", 158}, {UnitGroup, 0, " グループ:射手", 158},
         {UnitGroup, 18, " グループ:聖職者", 158}, {UnitType, 2, " 種類:建物", 158}, {Resource, 32, "人口上限ボーナス", 158},
         {Resource, 32, "不明(    0x20)"}, {Object, 37, "不明(    0x25)", 158}, {Object, -1, "", 158},
+        {Object, 150, "包囲攻撃訓練所", 158}, {Technology, 261, "輸送船の有効化", 158},
     };
     // clang-format on
     for (const Case& c : cases)
@@ -70,7 +72,7 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
     // How many values of each table have a name, in the reports of the older
     // editions and of the Definitive Edition: a lost or doubled row shows
     // here, and so does a name that cp932 cannot hold ("?").
-    const std::tuple<NameKind, int, int> sizes[] = {{Technology, 139, 139 + 444}, {Object, 154, 154 + 1203},
+    const std::tuple<NameKind, int, int> sizes[] = {{Technology, 139, 139 + 445}, {Object, 154, 154 + 1204},
                                                     {UnitGroup, 1, 1 + 63},       {ConditionType, 19, 19 + 21},
                                                     {EffectType, 29, 29 + 73},    {Player, 9, 9},
                                                     {Resource, 4, 4 + 597},       {UnitType, 1, 1 + 3}};
@@ -85,6 +87,76 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
         EXPECT_EQ(named[0], older) << static_cast<int>(kind);
         EXPECT_EQ(named[1], definitive) << static_cast<int>(kind);
     }
+}
+
+// A katakana word as a reader takes it: ヴァ as バ, ティ as チ, small kana as
+// large ones, without ー.  Two spellings that fold alike are one word.
+std::u32string folded(std::u32string word) {
+    const std::pair<std::u32string_view, std::u32string_view> alike[] = {
+        {U"ヴァ", U"バ"}, {U"ヴィ", U"ビ"}, {U"ヴェ", U"ベ"}, {U"ヴォ", U"ボ"}, {U"ヴ", U"ブ"},
+        {U"ティ", U"チ"}, {U"ディ", U"ジ"}, {U"ズィ", U"ジ"}, {U"ー", U""}};
+    for (const auto& [from, to] : alike)
+        for (std::size_t at = 0; (at = word.find(from, at)) != std::u32string::npos; at += to.size())
+            word.replace(at, from.size(), to);
+    for (char32_t& c : word)
+        if (std::u32string_view(U"ァィゥェォッャュョヮ").find(c) != std::u32string_view::npos) ++c;
+    return word;
+}
+
+// One word for one thing across the tables of a Definitive Edition report:
+// a technology that upgrades to a unit or makes it available carries the
+// objects' name of that unit, no katakana word is spelled two ways, and the
+// words that were once used beside the chosen ones stay out.
+TEST(Names, OneWordForOneThing) {
+    using enum NameKind;
+    const auto name = [](NameKind kind, std::int32_t value) {
+        std::string text = testing::nameOf(kind, value, 158);  // without a trailing "(…)"
+        return text.ends_with(')') ? text.substr(0, text.rfind('(')) : text;
+    };
+    // clang-format off
+    const std::pair<std::int32_t, std::int32_t> trains[] = {  // technology, object
+        {85, 5}, {94, 279}, {188, 36}, {368, 556}, {384, 753}, {448, 832}, {468, 868}, {472, 871}, {481, 875},
+        {504, 878}, {509, 881}, {521, 207}, {526, 1813}, {563, 1003}, {565, 1009}, {567, 1015}, {569, 1018},
+        {597, 1006}, {599, 1012}, {615, 1122}, {617, 1125}, {619, 1128}, {621, 1131}, {631, 1134}, {655, 1155},
+        {678, 1227}, {680, 1230}, {682, 1233}, {684, 1236}, {715, 1372}, {751, 1657}, {753, 1659}, {779, 1703},
+        {781, 1706}, {786, 1707}, {787, 1709}, {788, 1707}, {789, 1707}, {797, 1699}, {826, 1737}, {828, 1740},
+        {830, 1743}, {838, 1746}, {840, 1749}, {843, 1753}, {882, 1792}, {885, 1793}, {905, 527}, {918, 1802},
+        {920, 1805}, {932, 1808}, {948, 1811}, {967, 1829}, {980, 1907}, {982, 1903}, {991, 1910}, {1002, 1922},
+        {1010, 1302}, {1033, 1946}, {1036, 1951}, {1064, 1961}, {1074, 1970}, {1115, 2102}, {1125, 2105},
+        {1135, 2108}, {1137, 2111}, {1144, 2124}, {1145, 2125}, {1146, 2126}, {1148, 2128}, {1149, 2129},
+        {1151, 2131}, {1152, 2132}, {1154, 2134}, {1155, 2135}, {1159, 2139}, {1171, 2151}, {1174, 567},
+        {1289, 2383}, {1291, 2385}, {1301, 2387}, {1326, 2389}, {1328, 2391}, {1334, 2486}, {1351, 2552},
+        {1352, 2554}, {1364, 2564}, {1376, 2568}, {1378, 2571}, {1387, 2613}, {1389, 2581}, {1391, 2584},
+        {1401, 2587}, {1402, 2588}};
+    // clang-format on
+    for (const auto& [technology, object] : trains)
+        EXPECT_EQ(name(Technology, technology), name(Object, object)) << technology << " " << object;
+
+    const std::string givenUp[] = {"ペルシア", "ギリシア", "レヴィアタン", "松明", "牡蠣",     "金の鉱床",  "果樹",
+                                   "果物",     "交易工房", "修道院",       "変換", "世界遺産", "技術ツリー"};
+    std::map<std::u32string, std::u32string> spelling;  // each folded word as the tables spell it
+    const auto meet = [&spelling](std::u32string word) {
+        if (word.starts_with(U"エリート") && word.size() > 4) word.erase(0, 4);
+        const std::u32string key = folded(word);
+        return key == U"クレタ" || spelling.try_emplace(key, word).first->second == word;  // Crete and a crater
+    };
+    for (const NameKind kind : {Technology, Object, UnitGroup, UnitType, Resource, EffectType, ConditionType})
+        for (std::int32_t v = -1; v <= 3000; ++v) {
+            const std::string text = testing::nameOf(kind, v, 158), utf8 = cp932ToUtf8(text) + ".";
+            for (const std::string& word : givenUp) EXPECT_EQ(text.find(word), std::string::npos) << v;
+            EXPECT_EQ(utf8.find("\xEF\xBF\xBD"), std::string::npos) << v;  // U+FFFD: bytes that are no cp932
+            std::u32string word;
+            for (std::size_t at = 0; at < utf8.size(); ++at) {
+                const Utf8Sequence c = utf8SequenceAt(std::string_view(utf8).substr(at));
+                if (c.codePoint >= U'ァ' && c.codePoint <= U'ー' && c.codePoint != U'・') {
+                    word += static_cast<char32_t>(c.codePoint);
+                } else if (!word.empty()) {
+                    EXPECT_TRUE(meet(word)) << static_cast<int>(kind) << " " << v << " spells a word otherwise";
+                    word.clear();
+                }
+                at += c.length > 0 ? c.length - 1 : 0;
+            }
+        }
 }
 
 std::string report(const BodySpec& spec, ReportOutcome expected = ReportOutcome::reportReady) {
