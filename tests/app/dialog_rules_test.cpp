@@ -17,13 +17,14 @@ namespace {
 using namespace std::string_literals;
 
 TEST(FolderRule, SeparatorIsAddedUnlessTheLastCharacterIsABackslash) {
-    // 表 ends in the byte 0x5C in cp932; in UTF-16 it is a character like any other.
+    // 表 ends in the byte 0x5C in cp932, ぜ (U+305C) in UTF-16: characters like any other.
     const std::pair<std::wstring, std::wstring> cases[] = {{L"", L"\\"},
                                                            {L"C:\\Games", L"C:\\Games\\"},
                                                            {L"C:\\Games\\", L"C:\\Games\\"},
                                                            {L"C:/Games/", L"C:/Games/\\"},
                                                            {L"C:\\対戦表", L"C:\\対戦表\\"},
                                                            {L"C:\\対戦表\\", L"C:\\対戦表\\"},
+                                                           {L"C:\\なぜ", L"C:\\なぜ\\"},
                                                            {L"D:\\한국어", L"D:\\한국어\\"}};
     for (const auto& [folder, joined] : cases) {
         EXPECT_EQ(withSeparator(folder), joined);
