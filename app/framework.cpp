@@ -24,13 +24,12 @@ std::wstring modulePath(HINSTANCE instance) {
     }
 }
 
-// The text of a window through the A functions: cp932 bytes on a Japanese
-// system.  The length asked first may be larger than the text.
-std::string windowTextA(HWND window) {
-    const int length = GetWindowTextLengthA(window);
+// The text of a window.  The length asked first may be larger than the text.
+std::wstring windowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
     if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
@@ -87,14 +86,14 @@ std::wstring widen(unsigned codePage, std::string_view text) {
 }  // namespace
 
 std::wstring widenCp932(std::string_view text) { return widen(932, text); }
-std::wstring widenAnsi(std::string_view text) { return widen(CP_ACP, text); }
+std::wstring widenUtf8(std::string_view text) { return widen(CP_UTF8, text); }
 
-std::string narrowAnsi(std::wstring_view text) {
+std::string narrowUtf8(std::wstring_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
     return narrow;
 }
 
@@ -113,20 +112,20 @@ void showMessageBox(HWND owner, std::string_view cp932Text) noexcept {
 
 // --- List box and data exchange -------------------------------------------
 
-void ListBox::resetContent() const noexcept { SendMessageA(window_, LB_RESETCONTENT, 0, 0); }
+void ListBox::resetContent() const noexcept { SendMessageW(window_, LB_RESETCONTENT, 0, 0); }
 
-void ListBox::dir(unsigned attributes, const std::string& pattern) const noexcept {
-    SendMessageA(window_, LB_DIR, attributes, reinterpret_cast<LPARAM>(pattern.c_str()));
+void ListBox::addString(const std::wstring& text) const noexcept {
+    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-int ListBox::currentSelection() const noexcept { return static_cast<int>(SendMessageA(window_, LB_GETCURSEL, 0, 0)); }
+int ListBox::currentSelection() const noexcept { return static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0)); }
 
-std::string ListBox::text(int index) const {
-    const LRESULT length = SendMessageA(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+std::wstring ListBox::text(int index) const {
+    const LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const LRESULT copied =
-        SendMessageA(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        SendMessageW(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
@@ -135,12 +134,12 @@ void DataExchange::control(int id, ListBox& control) const noexcept {
     if (!control.window()) control.attach(GetDlgItem(dialog_, id));
 }
 
-void DataExchange::text(int id, std::string& value) const {
+void DataExchange::text(int id, std::wstring& value) const {
     const HWND item = GetDlgItem(dialog_, id);
     if (saving_)
-        value = windowTextA(item);
+        value = windowText(item);
     else
-        SetWindowTextA(item, value.c_str());
+        SetWindowTextW(item, value.c_str());
 }
 
 // --- Dialog -----------------------------------------------------------------

@@ -4,10 +4,9 @@
 // names are the usual ones of such frameworks (InitInstance, OnInitDialog,
 // DoDataExchange, OnOK, OnCancel, PreTranslateMessage).
 //
-// Dialogs are created with the W functions, so their Japanese resource texts
-// read correctly whatever the system's ANSI code page; the program's own
-// strings (paths, the folder field, the list) stay cp932 byte strings and go
-// through the A messages.
+// Dialogs are created with the W functions, and their controls' texts (the
+// folder field, the list) are UTF-16, so that Japanese resource texts and
+// any file name read correctly whatever the system's ANSI code page.
 #pragma once
 
 #ifndef NOMINMAX
@@ -54,27 +53,27 @@ private:
 
 // cp932 bytes as UTF-16 (the Microsoft mapping of code page 932).
 std::wstring widenCp932(std::string_view text);
-// Bytes of the system's code page (the A functions' strings) as UTF-16, and back.
-std::wstring widenAnsi(std::string_view text);
-std::string narrowAnsi(std::wstring_view text);
+// UTF-8 as UTF-16, and back.
+std::wstring widenUtf8(std::string_view text);
+std::string narrowUtf8(std::wstring_view text);
 
 // Every message box of the program: owned by `owner`, the application's
 // name as caption, an OK button only, no icon.
 void showMessageBox(HWND owner, std::string_view cp932Text) noexcept;
 void showMessageBox(HWND owner, const std::wstring& text) noexcept;
 
-// A list-box control attached to an existing window.  Texts are cp932 bytes.
+// A list-box control attached to an existing window.
 class ListBox {
 public:
     void attach(HWND window) noexcept { window_ = window; }
     [[nodiscard]] HWND window() const noexcept { return window_; }
 
     void resetContent() const noexcept;
-    // LB_DIR: adds the names of the files that match `pattern`.
-    void dir(unsigned attributes, const std::string& pattern) const noexcept;
+    // Adds an entry where the list's own order puts it (LBS_SORT).
+    void addString(const std::wstring& text) const noexcept;
     // The selected index, or -1.
     [[nodiscard]] int currentSelection() const noexcept;
-    [[nodiscard]] std::string text(int index) const;
+    [[nodiscard]] std::wstring text(int index) const;
 
 private:
     HWND window_ = nullptr;
@@ -89,7 +88,7 @@ public:
     // Attaches `control` to the dialog item `id` (once).
     void control(int id, ListBox& control) const noexcept;
     // The whole text of the dialog item `id` to `value`, or `value` to it.
-    void text(int id, std::string& value) const;
+    void text(int id, std::wstring& value) const;
 
 private:
     HWND dialog_;

@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include "report/report_command.h"
-
 namespace vantor::app {
 
 void ReportActions::openInViewer(const platform::Path& reportPath) {
@@ -21,7 +19,8 @@ void ReportActions::show(const std::string_view* scenarioName, Message message) 
     }
 }
 
-std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& paths, HWND owner, ScenarioBody& body) {
+std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& paths, HWND owner, ScenarioBody& body,
+                                           const ReportOptions& options) {
     std::vector<std::wstring> folders;
     ReportActions actions(owner);
     for (const std::wstring& path : paths) {
@@ -32,7 +31,7 @@ std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& path
         }
         const platform::Path file(path);
         if (paths.size() > 1) actions.name(file.substr(platform::fileNameAt(file)));
-        static_cast<void>(writeReportFile(file, body, actions));  // every failure has shown its box
+        static_cast<void>(writeReportFile(file, body, actions, options));  // every failure has shown its box
     }
     return folders;
 }

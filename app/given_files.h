@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include "report/messages.h"
+#include "report/report_command.h"
 #include "scenario/body.h"
 
 namespace vantor::app {
@@ -37,11 +38,12 @@ private:
 };
 
 // Reports each file as the report button reports the selected scenario: its
-// report written beside it and handed to the viewer, or its message box
-// (owned by `owner`, none for no window).  When several files are given, each
-// box names its file.  The folders among the paths are not reported: they
-// are returned, in the order given.
-std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& paths, HWND owner, ScenarioBody& body);
+// report (of the form `options` asks for) written beside it and handed to the
+// viewer, or its message box (owned by `owner`, none for no window).  When
+// several files are given, each box names its file.  The folders among the
+// paths are not reported: they are returned, in the order given.
+std::vector<std::wstring> reportGivenFiles(const std::vector<std::wstring>& paths, HWND owner, ScenarioBody& body,
+                                           const ReportOptions& options);
 
 // The files of a drop on a window (the drop is finished).
 std::vector<std::wstring> droppedFiles(HDROP drop);

@@ -11,6 +11,11 @@
 #define IDC_REPORT 1002
 #define IDC_SCENARIO_LIST 1003
 #define IDC_BROWSE 1004
+#define IDC_FILE_KINDS 1005
+#define IDC_DETAIL 1006
+
+// The captions of the kinds choice, in its order: IDS_FILE_KINDS and on.
+#define IDS_FILE_KINDS 110
 
 // The about item of the main dialog's window menu.
 #define IDM_ABOUTBOX 0x0010

@@ -8,6 +8,12 @@ game_key='HKLM\SOFTWARE\Microsoft\Microsoft Games\Age of Empires II: The Conquer
 # Wine shows the Unix root as drive Z:.
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
+# A folder of the Windows user's (USERPROFILE, APPDATA), on the Unix side.
+user_folder() {
+    timeout 30 "$wine" winepath -u "$(timeout 30 "$wine" cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r')" \
+        </dev/null 2>/dev/null
+}
+
 # wine reg, quietly (its messages are cp932).
 reg() { timeout 30 "$wine" reg "$@" >/dev/null 2>&1 </dev/null; }
 

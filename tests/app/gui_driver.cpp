@@ -2,8 +2,11 @@
 // the windows with messages that the system carries across processes.  Prints
 // one line per check; exit status 0 when all passed.
 //
-//   gui_driver e2e GAME OTHER | field TEXT | drop FOLDER | arguments |
-//              show-dialog | show-about | show-message ENTRY | show-drop | hide | close
+//   gui_driver STEP [WORDS] [STEP [WORDS]]...: e2e GAME OTHER | start FOLDER KIND DETAIL LIST |
+//              keyboard ENTRY | list FOLDER ENTRY | pick FOLDER ENTRY | choose KIND DETAIL | drop FOLDER |
+//              arguments | show-dialog | show-choice | hide-choice | show-about | show-message ENTRY |
+//              show-drop | hide | close
+//   (KIND: the choice's index; DETAIL: 0 or 1; LIST: the entries, each followed by "|")
 #include <windows.h>
 
 #include <algorithm>
@@ -90,7 +93,7 @@ void postKey(HWND target, WPARAM key) {
 }
 
 struct Dialog {
-    HWND window, field, list, report, browse;
+    HWND window, field, list, report, browse, kinds, detail;
 };
 
 // The main dialog: caption "Vantor" and a scenario list (a message box has
@@ -103,10 +106,15 @@ Dialog mainDialog() {
                    GetDlgItem(h, IDC_SCENARIO_LIST);
         },
         30000);
-    const Dialog d{h, GetDlgItem(h, IDC_FOLDER), GetDlgItem(h, IDC_SCENARIO_LIST), GetDlgItem(h, IDC_REPORT),
-                   GetDlgItem(h, IDC_BROWSE)};
-    if (!d.field || !d.list || !d.report || !d.browse) {
-        std::printf("FAIL the main dialog appears with its four controls (giving up)\n");
+    const Dialog d{h,
+                   GetDlgItem(h, IDC_FOLDER),
+                   GetDlgItem(h, IDC_SCENARIO_LIST),
+                   GetDlgItem(h, IDC_REPORT),
+                   GetDlgItem(h, IDC_BROWSE),
+                   GetDlgItem(h, IDC_FILE_KINDS),
+                   GetDlgItem(h, IDC_DETAIL)};
+    if (!d.field || !d.list || !d.report || !d.browse || !d.kinds || !d.detail) {
+        std::printf("FAIL the main dialog appears with its six controls (giving up)\n");
         std::exit(1);
     }
     return d;
@@ -119,6 +127,33 @@ void checkDialogTexts(const Dialog& d) {
     check(textOf(d.window) == L"Vantor", "dialog caption", textOf(d.window));
     check(textOf(d.report) == L"レポート出力", "report button text", textOf(d.report));
     check(textOf(d.browse) == L"...", "folder button text", textOf(d.browse));
+    check(textOf(d.detail) == L"詳細", "detail box text", textOf(d.detail));
+    check(send(d.kinds, CB_GETCOUNT) == 6, "the choice offers six kinds");
+}
+
+HWND focused(const Dialog& d) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(d.window, nullptr), &thread);
+    return thread.hwndFocus;
+}
+
+// Tab, as the keyboard gives it to the focused control.
+bool tabTo(const Dialog& d, HWND next) {
+    postKey(focused(d), VK_TAB);
+    return check(waitFor([&] { return focused(d) == next; }, 5000), "Tab moves to the next control",
+                 std::to_wstring(GetDlgCtrlID(focused(d))));
+}
+
+// The state the dialog starts in: its folder, the kinds chosen, the 詳細 box
+// and the list (each entry followed by "|").
+void started(const Dialog& d, const std::wstring& folder, int kinds, bool detail, const std::wstring& list) {
+    check(textOf(d.field) == folder, "the field at start", textOf(d.field));
+    check(send(d.kinds, CB_GETCURSEL) == kinds, "the kinds chosen at start", std::to_wstring(kinds));
+    check((send(d.detail, BM_GETCHECK) == BST_CHECKED) == detail, "the detail box at start");
+    std::wstring all;
+    for (const auto& item : itemsOf(d.list)) all += item + L"|";
+    check(all == list, "the list at start", all);
 }
 
 bool listShows(const Dialog& d, const Texts& expected, const char* what, DWORD milliseconds = 0) {
@@ -134,6 +169,12 @@ bool select(const Dialog& d, const std::wstring& entry) {
     const auto at = std::find(items.begin(), items.end(), entry) - items.begin();
     return check(at < std::ssize(items) && send(d.list, LB_SETCURSEL, static_cast<WPARAM>(at)) == at,
                  "the list holds the scenario", entry);
+}
+
+// The click returns when the command has run.
+void reportWithoutMessage(const Dialog& d, const std::wstring& entry) {
+    if (select(d, entry))
+        check(send(d.report, BM_CLICK, 0, 0, 60000) != -1 && !ownedDialog(d.window), "report without a message", entry);
 }
 
 // Enter in a control, through the dialog's message loop.
@@ -200,6 +241,67 @@ void close(const Dialog& d) {
     check(waitGone(d.window), "the close box ends the dialog");
 }
 
+// The picker opens on the field's folder; its OK puts the path (no "\" at
+// the end) into the field and lists it.  Wine's picker selects while it
+// opens, late on a loaded machine: then it is tried again, waiting longer.
+void pick(const Dialog& d, const std::wstring& fieldText, const std::wstring& picked) {
+    HWND picker = nullptr;
+    bool done = false;
+    for (int attempt = 0; attempt < 3 && !done; ++attempt) {
+        setText(d.field, fieldText);
+        PostMessageW(d.browse, BM_CLICK, 0, 0);
+        if (!(picker = ownedDialog(d.window, 15000))) break;
+        check(FindWindowExW(picker, nullptr, nullptr, L"Select Recgame Folder"), "the picker shows its title");
+        Sleep(500u << attempt);  // let it select and paint
+        clickAway(picker, IDOK, "OK closes the picker");
+        done = waitFor([&] { return textOf(d.field) == picked; }, 5000);
+        if (!done) std::printf("note the picker picked %ls; again\n", textOf(d.field).c_str());
+    }
+    check(picker != nullptr, "the folder picker opens");
+    check(done, "the field shows the picked folder", textOf(d.field));
+}
+
+// With the keyboard alone, from the folder field: Tab visits every control
+// in a natural order and comes back; Home selects the list's first entry,
+// and Enter on the report button reports it.
+void keyboard(const Dialog& d, const std::wstring& entry) {
+    check(focused(d) == d.field, "the folder field has the focus");
+    for (HWND next : {d.browse, d.kinds, d.list, d.report, d.detail, d.field})
+        if (!tabTo(d, next)) return;
+    const std::wstring report = textOf(d.field) + entry + L".txt";  // the field ends in "\"
+    DeleteFileW(report.c_str());
+    if (!tabTo(d, d.browse) || !tabTo(d, d.kinds) || !tabTo(d, d.list)) return;
+    postKey(d.list, VK_HOME);
+    check(waitFor([&] { return send(d.list, LB_GETCURSEL) == 0; }, 5000) && itemsOf(d.list) == Texts{entry},
+          "Home selects the entry", entry);
+    if (!tabTo(d, d.report)) return;
+    postKey(d.report, VK_RETURN);
+    check(waitFor([&] { return GetFileAttributesW(report.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000) &&
+              !ownedDialog(d.window),
+          "Enter on the report button writes the report", report);
+}
+
+// The kinds chosen and the 詳細 box, as a click on each would set them.
+void choose(const Dialog& d, int kinds, bool detail) {
+    send(d.kinds, CB_SETCURSEL, static_cast<WPARAM>(kinds));
+    send(d.window, WM_COMMAND, MAKEWPARAM(IDC_FILE_KINDS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(d.kinds));
+    if ((send(d.detail, BM_GETCHECK) == BST_CHECKED) != detail) send(d.detail, BM_CLICK);
+    check((send(d.detail, BM_GETCHECK) == BST_CHECKED) == detail, "the detail box clicked");
+}
+
+// The choice opened from the keyboard's focus; then Esc closes it and not
+// the dialog.
+void showChoice(const Dialog& d) {
+    send(d.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(d.kinds), TRUE);
+    send(d.kinds, CB_SHOWDROPDOWN, TRUE);
+    check(send(d.kinds, CB_GETDROPPEDSTATE) == TRUE, "the choice opens");
+}
+void hideChoice(const Dialog& d) {
+    postKey(d.kinds, VK_ESCAPE);
+    check(waitFor([&] { return send(d.kinds, CB_GETDROPPEDSTATE) == FALSE; }, 5000) && IsWindowVisible(d.window),
+          "Esc closes the choice, not the dialog");
+}
+
 void endToEnd(const Dialog& d, const std::wstring& game, const std::wstring& other) {
     const std::wstring folder = game + L"\\Scenario\\";
     const Texts scenarios = {L"broken.scx", L"sample.scx", L"UPPER.SCX", L"with_image.scx", L"日本語のシナリオ.scx"};
@@ -209,28 +311,11 @@ void endToEnd(const Dialog& d, const std::wstring& game, const std::wstring& oth
     checkDialogTexts(d);
     check(textOf(d.field) == folder, "the field shows the registry's folder and \\Scenario\\", textOf(d.field));
     listShows(d, scenarios, "the list holds the folder's scenarios");
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    GetGUIThreadInfo(GetWindowThreadProcessId(d.window, nullptr), &thread);
-    check(thread.hwndFocus == d.field, "the folder field has the focus");
+    check(focused(d) == d.field, "the folder field has the focus");
+    check(send(d.kinds, CB_GETCURSEL) == 0 && send(d.detail, BM_GETCHECK) == BST_UNCHECKED,
+          "*.scx listed, the standard report");
 
-    // The picker opens on the field's folder; its OK puts the path (no "\" at
-    // the end) into the field and lists it.  Wine's picker selects while it
-    // opens, late on a loaded machine: then it is tried again, waiting longer.
-    HWND picker = nullptr;
-    bool picked = false;
-    for (int attempt = 0; attempt < 3 && !picked; ++attempt) {
-        setText(d.field, other + L"\\");
-        PostMessageW(d.browse, BM_CLICK, 0, 0);
-        if (!(picker = ownedDialog(d.window, 15000))) break;
-        check(FindWindowExW(picker, nullptr, nullptr, L"Select Recgame Folder"), "the picker shows its title");
-        Sleep(500u << attempt);  // let it select and paint
-        clickAway(picker, IDOK, "OK closes the picker");
-        picked = waitFor([&] { return textOf(d.field) == other; }, 5000);
-        if (!picked) std::printf("note the picker picked %ls; again\n", textOf(d.field).c_str());
-    }
-    check(picker != nullptr, "the folder picker opens");
-    check(picked, "the field shows the picked folder", textOf(d.field));
+    pick(d, other + L"\\", other);
     listShows(d, {L"other.scx"}, "the list shows the picked folder");
 
     // Enter in the field lists the typed folder.
@@ -249,11 +334,10 @@ void endToEnd(const Dialog& d, const std::wstring& game, const std::wstring& oth
         {L"UPPER.SCX", nullptr}};
     for (const auto& [entry, message] : reports) {
         DeleteFileW((folder + entry + L".txt").c_str());  // so that the report must be written again
-        if (!select(d, entry)) continue;
-        if (!message)  // the click returns when the command has run
-            check(send(d.report, BM_CLICK, 0, 0, 60000) != -1 && !ownedDialog(d.window), "report without a message");
-        else if (const HWND box = reportMessage(d, message))
-            clickAway(box, IDOK, "OK closes the message box");
+        if (!message)
+            reportWithoutMessage(d, entry);
+        else if (select(d, entry))
+            if (const HWND box = reportMessage(d, message)) clickAway(box, IDOK, "OK closes the message box");
     }
 
     // Enter on the list changes nothing; the about command behind it (0x001F:
@@ -279,30 +363,56 @@ void endToEnd(const Dialog& d, const std::wstring& game, const std::wstring& oth
 
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
-    const std::wstring step = args.empty() ? L"" : args[0] + L":" + std::to_wstring(args.size());  // with its words
-    if (std::wstring(L" e2e:3 field:2 drop:2 arguments:1 show-dialog:1 show-about:1 show-message:2 show-drop:1 "
-                     L"hide:1 close:1 ")
-            .find(L" " + step + L" ") == std::wstring::npos) {
-        std::fprintf(stderr, "usage: gui_driver e2e GAME OTHER | field TEXT | drop FOLDER | STEP [ENTRY]\n");
-        return 2;
+    const std::wstring steps =
+        L" e2e:2 start:4 keyboard:1 list:2 pick:2 choose:2 drop:1 arguments:0 show-dialog:0 "
+        L"show-choice:0 hide-choice:0 show-about:0 show-message:1 show-drop:0 hide:0 close:0 ";
+    std::vector<std::pair<std::wstring, std::vector<std::wstring>>> plan;  // each step with its words
+    for (std::size_t i = 0; i < args.size();) {
+        const std::size_t at = steps.find(L" " + args[i] + L":");
+        const std::size_t words = at == std::wstring::npos ? args.size() : steps[at + args[i].size() + 2] - L'0';
+        if (args.size() - i - 1 < words) {
+            std::fprintf(stderr, "usage: gui_driver STEP [WORDS] [STEP [WORDS]]... (see its source)\n");
+            return 2;
+        }
+        plan.push_back({args[i],
+                        {args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                         args.begin() + static_cast<std::ptrdiff_t>(i + 1 + words)}});
+        i += 1 + words;
     }
-    if (step == L"arguments:1") {  // vantor.exe given files: their boxes, and no dialog
+    if (plan.size() == 1 && plan[0].first == L"arguments") {  // vantor.exe given files: their boxes, and no dialog
         answer(nullptr, L"broken.scx\r\n解凍エラーです");
-        check(!FindWindowExW(nullptr, nullptr, L"#32770", L"Vantor"), "no dialog is shown");
+        // (A message box's caption differs only in case, and a closed one may linger hidden.)
+        const HWND h = FindWindowExW(nullptr, nullptr, L"#32770", L"Vantor");
+        check(!h || !GetDlgItem(h, IDC_SCENARIO_LIST), "no dialog is shown");
         std::printf("%d check(s) failed\n", failures);
         return failures == 0 ? 0 : 1;
     }
     const Dialog d = mainDialog();
-    if (step == L"drop:2") dropped(d, args[1]);
-    if (step == L"show-drop:1") check(ownedDialog(d.window, 30000), "the dropped file's message box appears");
-    if (step == L"e2e:3") endToEnd(d, args[1], args[2]);
-    if (step == L"field:2") check(textOf(d.field) == args[1], "field text", textOf(d.field));
-    if (step == L"show-dialog:1") checkDialogTexts(d);
-    if (step == L"show-about:1") openAbout(d, IDM_ABOUTBOX);
-    if (step == L"show-message:2" && select(d, args[1])) reportMessage(d, imageMessage);
-    if (step == L"hide:1" && check(ownedDialog(d.window), "an owned window is open"))
-        clickAway(ownedDialog(d.window), IDOK, "OK closes it");
-    if (step == L"field:2" || step == L"drop:2" || step == L"close:1") close(d);
+    for (const auto& [step, w] : plan) {
+        if (step == L"e2e") endToEnd(d, w[0], w[1]);
+        if (step == L"start") started(d, w[0], std::stoi(w[1]), w[2] == L"1", w[3]);
+        if (step == L"keyboard") keyboard(d, w[0]);
+        if (step == L"list") {  // typed, then Enter
+            setText(d.field, w[0]);
+            enter(d, d.field);
+            if (listShows(d, {w[1]}, "Enter in the field lists the typed folder", 10000)) reportWithoutMessage(d, w[1]);
+        }
+        if (step == L"pick") {
+            pick(d, w[0], w[0].back() == L'\\' ? w[0].substr(0, w[0].size() - 1) : w[0]);
+            if (listShows(d, {w[1]}, "the list shows the picked folder", 10000)) reportWithoutMessage(d, w[1]);
+        }
+        if (step == L"choose") choose(d, std::stoi(w[0]), w[1] == L"1");
+        if (step == L"drop") dropped(d, w[0]);
+        if (step == L"show-drop") check(ownedDialog(d.window, 30000), "the dropped file's message box appears");
+        if (step == L"show-dialog") checkDialogTexts(d);
+        if (step == L"show-choice") showChoice(d);
+        if (step == L"hide-choice") hideChoice(d);
+        if (step == L"show-about") openAbout(d, IDM_ABOUTBOX);
+        if (step == L"show-message" && select(d, w[0])) reportMessage(d, imageMessage);
+        if (step == L"hide" && check(ownedDialog(d.window), "an owned window is open"))
+            clickAway(ownedDialog(d.window), IDOK, "OK closes it");
+        if (step == L"close") close(d);
+    }
     std::printf("%d check(s) failed\n", failures);
     return failures == 0 ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 #!/bin/bash
-# Screenshots of the dialog, the about box, a message box and the message box
-# of a dropped file, in the caller's locale, into OUTDIR/<language>/
-# (dialog.png, about.png, message.png, drop.png).  The driver checks at each step that the texts from the
+# Screenshots of the dialog, its kinds choice open, the about box, a message
+# box and the message box of a dropped file, in the caller's locale, into
+# OUTDIR/<language>/ (dialog.png, choice.png, about.png, message.png, drop.png).  The driver checks at each step that the texts from the
 # resources and the message read in Japanese, on every locale.
 #
 #   gui_screenshots.sh WINE VANTOR_EXE GUI_DRIVER_EXE MAKE_GUI_SCENARIOS WORK OUTDIR
@@ -18,6 +18,9 @@ rm -rf "$work" "$shots" && mkdir -p "$work" "$shots" || exit 1
 log=$work/wine.log
 "$make_scenarios" "$work" || exit 1
 reg add "$game_key" /v 'EXE Path' /d "$(winpath "$work/game")" /f /reg:32 || exit 1
+appdata=$(user_folder APPDATA) && [ -d "$appdata" ] || exit 1
+settings=$appdata/Vantor
+rm -rf "$settings"  # the dialog as it first starts
 
 status=0
 step() { timeout 60 "$wine" "$driver" "$@" </dev/null || status=1; }
@@ -32,6 +35,8 @@ shoot() {
 
 start_app "$app"
 step show-dialog && shoot dialog
+step show-choice && shoot choice
+step hide-choice
 step show-about && shoot about
 step hide
 step show-message with_image.scx && shoot message
@@ -44,6 +49,7 @@ step hide
 step close
 if [ $status = 0 ]; then end_app; else end_app kill; fi
 reg delete "$game_key" /f /reg:32
+rm -rf "$settings"
 
 echo "screenshots in $shots:" $(cd "$shots" && ls)
 exit $status
