@@ -430,12 +430,13 @@ private:
         if (width > 0 && height > 0) skipBitmap();
     }
 
-    // A device-independent bitmap by its own sizes: the info header (40
-    // bytes: size, width, height, planes, bits per pixel, compression, size
-    // of the pixels, two resolutions, colours used, colours important), the
-    // palette (4 bytes per colour: those used, else all that the bits per
-    // pixel give), then the pixels (their stored size, else rows of whole
-    // 32-bit words).
+    // A device-independent bitmap as the editors write it: the info header
+    // (40 bytes: size, width, height, planes, bits per pixel, compression,
+    // size of the pixels, two resolutions, colours used, colours important),
+    // the palette (4 bytes per colour: those used, else all that the bits per
+    // pixel give), then the pixels, rows of whole 32-bit words.  The header's
+    // size of the pixels is not taken: editors have written it 2 bytes larger
+    // than the rows they stored.
     void skipBitmap() noexcept {
         BodyCursor info = c_;
         c_.skip(bitmapInfoSize);
@@ -444,9 +445,7 @@ private:
         const std::int64_t height = info.readS32();
         info.skip(2);
         const std::int64_t bits = static_cast<std::uint16_t>(info.readS16());
-        info.skip(4);
-        const std::int64_t pixelBytes = info.readU32();
-        info.skip(8);
+        info.skip(16);
         const std::int64_t used = info.readU32();
         c_.require(info.ok() && width >= 0 && width <= largestImageSide && height >= -largestImageSide &&
                    height <= largestImageSide &&
@@ -456,7 +455,7 @@ private:
         const std::int64_t rows = height < 0 ? -height : height;
         c_.require(colours <= 256);
         c_.skip(4 * colours);
-        c_.skip(pixelBytes != 0 ? pixelBytes : rows * ((width * bits + 31) / 32 * 4));
+        c_.skip(rows * ((width * bits + 31) / 32 * 4));
     }
 
     // Without a container version, the one that the game stores with the

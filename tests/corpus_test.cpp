@@ -83,6 +83,9 @@ TEST_F(Corpus, EveryFileMatchesItsFacts) {
         {"de_Somewhere_on_the_Nile.aoe2scenario", {}, 54, 259, 92, {}, 136},
         {"de_ROR_Ancient_Middle_East_Diplomacy.aoe2scenario", {}, 16, 1025, 11,
          {{"オン", runs({{13, 51}, {16, 52}, {59, 51}}), {}}}, 149},
+        // Behind an image whose header tells 2 bytes more than its rows hold.
+        {"de_temp.aoe2scenario", {}, 99, 664, 126,
+         {{"オン     いいえ いいえ", runs({{28, 51}, {3, 55}, {8, 51}, {1, 72}}), {}}}, 146},
     };
     // clang-format on
     for (const CorpusFile& f : facts) {
