@@ -1,6 +1,5 @@
 #include "scenario/body.h"
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -48,14 +47,6 @@ BodyText BodyCursor::readText(std::int32_t length) noexcept {
 BodyText BodyCursor::readString32() noexcept {
     const std::int32_t length = readS32();
     return ok() ? readText(length) : BodyText{};
-}
-
-void BodyCursor::readCountedFields(std::span<std::int32_t> fields) noexcept {
-    const std::int32_t stored = readS32();
-    const std::uint8_t* p = take(std::int64_t{4} * stored);  // a negative count fails here
-    if (!p) return;
-    const std::size_t kept = std::min(fields.size(), static_cast<std::size_t>(stored));
-    for (std::size_t k = 0; k < kept; ++k) fields[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
 }
 
 }  // namespace vantor

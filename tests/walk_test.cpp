@@ -89,10 +89,16 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
     t.description = "one\r\ntwo";
     t.shortDescription = "short";
     t.executeOnLoad = 1;
-    t.effects = {testing::effect(8).set(13, 1).select({7, 8}),
-                 testing::effect(5).set(7, 3).set(8, 1).set(2, 0).set(1, 100)};
+    t.effects = {testing::effect(8).set(EffectField::trigger, 1).select({7, 8}), testing::effect(5)
+                                                                                     .set(EffectField::player, 3)
+                                                                                     .set(EffectField::targetPlayer, 1)
+                                                                                     .set(EffectField::resource, 0)
+                                                                                     .set(EffectField::amount, 100)};
     t.effects[1].optionTexts = {"yes", "no"};
-    t.conditions = {testing::condition(3).set(5, 1).set(4, 83).set(0, 2)};
+    t.conditions = {testing::condition(3)
+                        .set(ConditionField::player, 1)
+                        .set(ConditionField::object, 83)
+                        .set(ConditionField::amount, 2)};
     t.conditions[0].scriptText = "check";
     const std::string expected =
         "全トリガ数：2\r\n\r\n"
