@@ -25,11 +25,11 @@ struct CorpusReport {
     std::vector<std::pair<std::string, Message>> scenarioMessages;
 };
 
-CorpusReport reportOf(const std::filesystem::path& path) {
+CorpusReport reportOf(const std::filesystem::path& path, ReportDetail detail = ReportDetail::standard) {
     testing::RecordingActions ui;
     testing::StringSink report;
     ScenarioBody body;
-    static_cast<void>(streamReport(path, body, ui, report));
+    static_cast<void>(streamReport(path, body, ui, report, {.detail = detail}));
     return {ui.messages, report.bytes, ui.scenarioMessages};
 }
 
@@ -187,6 +187,41 @@ TEST_F(Corpus, CampaignsReportEachScenarioAsItAloneWould) {
         }
         EXPECT_EQ(r.scenarioMessages, refused);
     }
+}
+
+// The detailed report of every file is its standard report with " label:value"
+// added at the ends of effect and condition lines (where a standard text runs
+// over several lines, at the end of its last), and nothing else: the same
+// lines, the same messages.
+TEST_F(Corpus, TheDetailedReportIsTheStandardOneWithAdditionsAtTheEndsOfRecordLines) {
+    std::size_t extended = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        if (entry.path().extension() == ".md") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const CorpusReport standard = reportOf(entry.path()), detailed = reportOf(entry.path(), ReportDetail::detailed);
+        EXPECT_EQ(detailed.messages, standard.messages);
+        EXPECT_EQ(detailed.scenarioMessages, standard.scenarioMessages);
+        std::size_t s = 0, d = 0;
+        bool inRecord = false;
+        while (s < standard.text.size() && d < detailed.text.size()) {
+            const std::size_t sEnd = standard.text.find("\r\n", s), dEnd = detailed.text.find("\r\n", d);
+            ASSERT_NE(sEnd, std::string::npos);
+            ASSERT_NE(dEnd, std::string::npos);
+            const std::string_view line(standard.text.data() + s, sEnd - s), longer(detailed.text.data() + d, dEnd - d);
+            inRecord = line.starts_with("  効果 ") || line.starts_with("  条件 ") || (inRecord && !line.empty());
+            ASSERT_TRUE(longer.starts_with(line)) << line;
+            if (longer.size() > line.size()) {
+                ASSERT_TRUE(inRecord) << longer;
+                EXPECT_EQ(longer[line.size()], ' ') << longer;
+                EXPECT_NE(longer.find(':', line.size()), std::string_view::npos) << longer;
+                ++extended;
+            }
+            s = sEnd + 2, d = dEnd + 2;
+        }
+        EXPECT_EQ(s, standard.text.size());
+        EXPECT_EQ(d, detailed.text.size());
+    }
+    EXPECT_GT(extended, 20000u);  // of some 34,000 record lines
 }
 
 }  // namespace

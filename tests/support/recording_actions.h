@@ -40,11 +40,12 @@ public:
 };
 
 // The report of a body, checked and then formatted; empty unless ready.
-inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0) {
-    const CheckedSection checked = checkTriggerSection(body, containerVersion);
+inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0,
+                              ReportDetail detail = ReportDetail::standard) {
+    const CheckedSection checked = checkTriggerSection(body, containerVersion, RecordCheck::records, detail);
     ReportBuffer out;
     if (checked.outcome == ReportOutcome::reportReady)
-        static_cast<void>(formatTriggerReport(body, checked.section, out));
+        static_cast<void>(formatTriggerReport(body, checked.section, out, detail));
     report = out.view();
     return checked.outcome;
 }

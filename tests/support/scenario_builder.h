@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,10 @@ struct DefinitiveSpec {
     std::int32_t mapHeight = 2;
     std::vector<Trigger> triggers;
     std::int64_t triggerCount = Trigger::unset;
+    // When given, what stands behind the triggers of trigger records 2.2 and
+    // later: their order, the variables' values, no technologies, and these
+    // variables' numbers and names.
+    std::optional<std::vector<std::pair<std::uint32_t, std::string>>> variables;
     std::string trailing;
 };
 
