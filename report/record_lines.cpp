@@ -63,7 +63,7 @@ std::int32_t packedClass(std::int32_t packed) {
 bool isUnset(const Parameter& p, const RecordLines::Values& v) {
     const std::int32_t first = field(v, p.place);
     switch (p.form) {
-        case Form::text: return p.place >= v.texts.size() || v.texts[p.place].bytes.empty();
+        case Form::text: return p.place >= v.texts.size() || v.texts[p.place].bytes().empty();
         case Form::selected: return v.selected.count() == 0;
         case Form::location: return first == -1 && field(v, p.place, 1) == -1;
         case Form::area:
@@ -91,7 +91,7 @@ void appendFloat(ReportBuffer& out, std::int32_t bits) {
 }  // namespace
 
 std::string_view reportText(const StoredText& text, std::string& scratch) {
-    return text.utf8 ? utf8ToCp932(text.bytes, scratch) : text.bytes;
+    return text.utf8 ? utf8ToCp932(text.bytes(), scratch) : text.bytes();
 }
 
 void RecordLines::effect(std::int32_t index, const EffectRecord& e) {
@@ -117,7 +117,7 @@ void RecordLines::line(std::string_view lead, RecordKind kind, std::int32_t inde
     if (row) {
         bool open = false;
         for (const Use& use : row->uses) {
-            if (use.join == Join::none || !use.parameter) continue;
+            if (use.join == Join::none) break;  // the standard report's parameters lead
             if (!open) {
                 out_.literal(" (");
                 open = true;
@@ -142,9 +142,11 @@ void RecordLines::line(std::string_view lead, RecordKind kind, std::int32_t inde
             out_.literal(row->name);
         }
         const BodyVersion types = version_.ofTriggerTypes();
-        for (const Use& use : row->uses)
-            if (use.parameter && use.join == Join::none && use.versions.hold(types) && !isUnset(*use.parameter, values))
+        for (const Use& use : row->uses) {
+            if (!use.parameter) break;
+            if (use.join == Join::none && use.versions.hold(types) && !isUnset(*use.parameter, values))
                 addition(*use.parameter, values);
+        }
     }
     out_.newline();
 }
@@ -239,10 +241,12 @@ void RecordLines::variable(std::int32_t number) {
 void RecordLines::quotedText(const StoredText& stored) {
     std::string_view text = reportText(stored, scratch_);
     out_.literal(openQuote);
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
+        const std::size_t end =
+            static_cast<std::size_t>(std::find_if(text.begin(), text.end(), isBreak) - text.begin());
         out_.literal(text.substr(0, end));
-        if (end == std::string_view::npos) break;
+        if (end == text.size()) break;
         out_.literal(lineBreakMark);
         const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
         text.remove_prefix(end + (crlf ? 2 : 1));

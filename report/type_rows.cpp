@@ -485,6 +485,10 @@ struct RowIndex {
             if (type < 0 || type >= static_cast<std::int32_t>(first.size())) throw "a type past the index";
             if (i + 1 < Count && rows[i + 1].type < type) throw "rows out of order";
             first[static_cast<std::size_t>(type)] = static_cast<std::int16_t>(i);
+            // The standard report's parameters lead: the lines stop at the first other.
+            for (std::size_t u = 1; u < TypeRow::mostUses; ++u)
+                if (rows[i].uses[u].join != Join::none && rows[i].uses[u - 1].join == Join::none)
+                    throw "a standard parameter behind another";
         }
     }
 };

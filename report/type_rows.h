@@ -82,7 +82,8 @@ struct Use {
     Versions versions;
 };
 
-// An effect or condition type as some body versions define it.
+// An effect or condition type as some body versions define it; the
+// parameters of the standard report come first.
 struct TypeRow {
     static constexpr std::size_t mostUses = 14;
 

@@ -1,6 +1,5 @@
 #include "scenario/body.h"
 
-#include <cstring>
 #include <utility>
 
 #include "platform/memory.h"
@@ -33,20 +32,6 @@ void BodyBytes::reset() noexcept {
     if (data_) platform::releaseMemory(data_, capacity_);
     data_ = nullptr;
     capacity_ = 0;
-}
-
-BodyText BodyCursor::readText(std::int32_t length) noexcept {
-    const std::uint8_t* p = take(length);  // a negative length fails here
-    if (!p) return {};
-    const void* nul = std::memchr(p, 0, static_cast<std::size_t>(length));
-    const std::size_t textLength =
-        nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p) : static_cast<std::size_t>(length);
-    return {std::string_view(reinterpret_cast<const char*>(p), textLength), length};
-}
-
-BodyText BodyCursor::readString32() noexcept {
-    const std::int32_t length = readS32();
-    return ok() ? readText(length) : BodyText{};
 }
 
 }  // namespace vantor

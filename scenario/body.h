@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace vantor {
 
@@ -80,13 +81,6 @@ private:
     std::size_t count_ = 0;
 };
 
-// The text of a length-prefixed string: its bytes up to the first NUL, still
-// cp932, and the stored length that the cursor moved by.
-struct BodyText {
-    std::string_view text;
-    std::int32_t length = 0;
-};
-
 // A position in the body with a sticky failure.  Every read goes through one
 // bounds check; a read or a skip that would leave the body fails, does not
 // move the cursor, yields 0 and leaves the cursor failed for good.  Callers
@@ -157,11 +151,17 @@ public:
     StoredValues readCountedValues() noexcept { return readValues(readS32()); }
 
     // String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
-    // length n, then n bytes.  The reader consumes all n bytes; the text stops
-    // at the first NUL among them.  A negative length, or one past the end of
-    // the body, fails the cursor and yields an empty text.  The skips step
-    // over a text by its length without looking at it.
-    BodyText readString32() noexcept;
+    // length n, then n bytes.  The reader takes all n bytes as stored (a
+    // text stops at the first NUL among them: StoredText, scenario/
+    // triggers.h); a negative length, or one past the end of the body, fails
+    // the cursor and yields nothing.  The skips step over a text by its
+    // length without looking at it.
+    std::string_view readStored32() noexcept {
+        const std::int32_t length = readS32();
+        const std::uint8_t* p = take(length);  // a negative length fails here
+        return p ? std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(length))
+                 : std::string_view();
+    }
     void skipString16() noexcept { skip(readS16()); }
     void skipString32() noexcept { skip(readS32()); }
 
@@ -178,7 +178,6 @@ private:
         position_ += count;
         return p;
     }
-    BodyText readText(std::int32_t length) noexcept;
 
     std::span<const std::uint8_t> body_;
     std::int64_t position_;

@@ -74,7 +74,7 @@ struct RecordLayout {
 constexpr std::int64_t variableValues = 1024;
 
 StoredText storedText(BodyCursor& c, const RecordLayout& layout) noexcept {
-    return {c.readString32().text, layout.definitive()};
+    return {c.readStored32(), layout.definitive()};
 }
 
 // Reads one section; each record goes to the visitor once it is whole.

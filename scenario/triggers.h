@@ -15,12 +15,15 @@
 
 namespace vantor {
 
-// A text as stored: its bytes up to the first NUL, and how they are encoded.
+// A text as stored, and how it is encoded; its text is its bytes up to the
+// first NUL.
 struct StoredText {
-    std::string_view bytes;
+    std::string_view stored;
     // The Definitive Edition's texts are UTF-8; the older editions' are in
     // the code page of the system that wrote them.
     bool utf8 = false;
+
+    [[nodiscard]] std::string_view bytes() const noexcept { return stored.substr(0, stored.find('\0')); }
 };
 
 // A trigger, up to its effects.
