@@ -201,25 +201,29 @@ TEST_F(Corpus, TheDetailedReportIsTheStandardOneWithAdditionsAtTheEndsOfRecordLi
         const CorpusReport standard = reportOf(entry.path()), detailed = reportOf(entry.path(), ReportDetail::detailed);
         EXPECT_EQ(detailed.messages, standard.messages);
         EXPECT_EQ(detailed.scenarioMessages, standard.scenarioMessages);
-        std::size_t s = 0, d = 0;
+        std::size_t s = 0, d = 0, records = 0, extendedHere = 0;
         bool inRecord = false;
         while (s < standard.text.size() && d < detailed.text.size()) {
             const std::size_t sEnd = standard.text.find("\r\n", s), dEnd = detailed.text.find("\r\n", d);
             ASSERT_NE(sEnd, std::string::npos);
             ASSERT_NE(dEnd, std::string::npos);
             const std::string_view line(standard.text.data() + s, sEnd - s), longer(detailed.text.data() + d, dEnd - d);
-            inRecord = line.starts_with("  効果 ") || line.starts_with("  条件 ") || (inRecord && !line.empty());
+            const bool record = line.starts_with("  効果 ") || line.starts_with("  条件 ");
+            records += record;
+            inRecord = record || (inRecord && !line.empty());
             ASSERT_TRUE(longer.starts_with(line)) << line;
             if (longer.size() > line.size()) {
                 ASSERT_TRUE(inRecord) << longer;
                 EXPECT_EQ(longer[line.size()], ' ') << longer;
                 EXPECT_NE(longer.find(':', line.size()), std::string_view::npos) << longer;
-                ++extended;
+                ++extendedHere;
             }
             s = sEnd + 2, d = dEnd + 2;
         }
         EXPECT_EQ(s, standard.text.size());
         EXPECT_EQ(d, detailed.text.size());
+        EXPECT_EQ(records > 0, extendedHere > 0);
+        extended += extendedHere;
     }
     EXPECT_GT(extended, 20000u);  // of some 34,000 record lines
 }

@@ -132,6 +132,12 @@ TEST(DetailedReport, EveryKindOfParameterInEveryEdition) {
          "  条件 0  :変数の値 数量:10 変数:2 比較:以上 反転:いいえ\r\n"
          "  条件 1  :難易度 難易度:極限\r\n",
          {{3, "b"}, {1, u8(u8"金\nの数")}, {1, u8(u8"金の数")}}},
+        // The early builds know the first release's types; an area that sets a part.
+        {135,
+         withRecords({effect(56).set(E::amount, 1)},
+                     {condition(5).set(C::areaX1, -1).set(C::areaY1, 2).set(C::areaX2, 3).set(C::areaY2, 4)}),
+         "  効果 0  :変数の変更 数量:1\r\n"
+         "  条件 0  :エリア内のオブジェクト 範囲:(-1,2)-(3,4)\r\n"},
         // An attack value's class packed into its amount; an amount that holds none.
         {146,
          withRecords({effect(51).set(E::player, 1).set(E::objectAttribute, 9).set(E::amount, 4 << 16 | 25),

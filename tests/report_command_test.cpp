@@ -69,6 +69,12 @@ TEST(ReportCommand, ADetailedReportThatCannotReadTheVariablesIsRefusedWhole) {
         EXPECT_EQ(ui.messages, made ? std::vector<Message>{} : refused);
         EXPECT_EQ(testing::readText(dir.file("x.aoe2scenario.txt")) == "old", !made);
         EXPECT_EQ(dir.names(), (std::vector<std::string>{"x.aoe2scenario", "x.aoe2scenario.txt"}));
+        // Inside a campaign, the message stands under its heading.
+        testing::writeFile(dir.file("c.aoe2campaign"),
+                           testing::buildCampaign(200, "c", {{"s", "s.aoe2scenario", file}}));
+        out.bytes.clear();
+        EXPECT_EQ(streamReport(dir.file("c.aoe2campaign"), scenario, ui, out, {.detail = detail}), made);
+        EXPECT_EQ(out.bytes.ends_with("\r\n" + std::string(messageText(Message::unreadableBody)) + "\r\n"), !made);
     }
 }
 
