@@ -1,8 +1,8 @@
 #include "report/record_lines.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
-#include <cstring>
 
 #include "report/cp932_literal.h"
 #include "report/cp932_text.h"

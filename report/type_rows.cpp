@@ -521,8 +521,4 @@ void appendTypeName(ReportBuffer& out, RecordKind kind, std::int32_t type, BodyV
         appendUnknown(out, type);
 }
 
-std::span<const TypeRow> typeRows(RecordKind kind) {
-    return kind == RecordKind::effect ? std::span<const TypeRow>(effectRows) : std::span<const TypeRow>(conditionRows);
-}
-
 }  // namespace vantor

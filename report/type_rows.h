@@ -115,7 +115,4 @@ enum class RecordKind { effect, condition };
 // row's, or "不明(%#8x)".
 void appendTypeName(ReportBuffer& out, RecordKind kind, std::int32_t type, BodyVersion version);
 
-// Every row of a kind (for the report's own checks and tables).
-[[nodiscard]] std::span<const TypeRow> typeRows(RecordKind kind);
-
 }  // namespace vantor

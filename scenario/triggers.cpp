@@ -68,7 +68,9 @@ struct RecordLayout {
     [[nodiscard]] std::int64_t unusedBehindOrder() const noexcept { return definitive() ? 12 : 4; }
     [[nodiscard]] bool effectOptionTexts() const noexcept { return version >= versions::effectOptionTexts; }
     [[nodiscard]] bool conditionScriptText() const noexcept { return version >= versions::conditionScriptText; }
-    [[nodiscard]] bool variableNames() const noexcept { return definitive() && triggerVersion >= 2.2; }
+    [[nodiscard]] bool variableNames() const noexcept { return definitive() && triggerVersion >= firstVariableNames; }
+
+    static constexpr double firstVariableNames = 2.2;  // the trigger records' version that names variables
 };
 
 constexpr std::int64_t variableValues = 1024;
