@@ -14,6 +14,7 @@
 
 int main(int argc, char** argv) {
     using namespace vantor::testing;
+    using vantor::ConditionField, vantor::EffectField;
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s OUT.scx MEGABYTES\n", argv[0]);
         return 2;
@@ -33,12 +34,21 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 8; ++i) {
         Effect e;
         e.type = i % 2 ? 24 : 5;
-        e.set(1, i).set(2, 1).set(6, 83).set(7, 1).set(8, 2).set(20, 3).set(21, 4);
+        e.set(EffectField::amount, i)
+            .set(EffectField::resource, 1)
+            .set(EffectField::object, 83)
+            .set(EffectField::player, 1)
+            .set(EffectField::targetPlayer, 2)
+            .set(EffectField::unitGroup, 3)
+            .set(EffectField::unitType, 4);
         e.select({1, 2, 3});
         t.effects.push_back(e);
         Condition c;
         c.type = 3;
-        c.set(0, i).set(4, 83).set(5, 2).set(13, 3);
+        c.set(ConditionField::amount, i)
+            .set(ConditionField::object, 83)
+            .set(ConditionField::player, 2)
+            .set(ConditionField::unitGroup, 3);
         t.conditions.push_back(c);
     }
     const std::size_t triggerSize = 1700;

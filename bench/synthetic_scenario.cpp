@@ -112,15 +112,15 @@ public:
     Effect effect(std::int32_t triggerCount) {
         Effect e;
         e.type = pick(effectTypes);
-        e.set(1, inRange(-50, 5000))
-            .set(2, inRange(0, 3))
-            .set(6, pick(objects))
-            .set(7, inRange(0, 8))
-            .set(8, inRange(1, 8))
-            .set(9, pick(technologies))
-            .set(13, inRange(0, triggerCount - 1))
-            .set(20, pick(unitGroups))
-            .set(21, pick(unitTypes));
+        e.set(EffectField::amount, inRange(-50, 5000))
+            .set(EffectField::resource, inRange(0, 3))
+            .set(EffectField::object, pick(objects))
+            .set(EffectField::player, inRange(0, 8))
+            .set(EffectField::targetPlayer, inRange(1, 8))
+            .set(EffectField::technology, pick(technologies))
+            .set(EffectField::trigger, inRange(0, triggerCount - 1))
+            .set(EffectField::unitGroup, pick(unitGroups))
+            .set(EffectField::unitType, pick(unitTypes));
         if (e.type == 20) e.text = sentence() + '\0';
         if (below(4) == 0) e.select({inRange(0, 5000), inRange(0, 5000)});
         if (definitive_ != 0) {
@@ -133,11 +133,11 @@ public:
     Condition condition() {
         Condition c;
         c.type = pick(conditionTypes);
-        c.set(0, inRange(0, 200))
-            .set(4, pick(objects))
-            .set(5, inRange(0, 8))
-            .set(6, pick(technologies))
-            .set(13, pick(unitGroups));
+        c.set(ConditionField::amount, inRange(0, 200))
+            .set(ConditionField::object, pick(objects))
+            .set(ConditionField::player, inRange(0, 8))
+            .set(ConditionField::technology, pick(technologies))
+            .set(ConditionField::unitGroup, pick(unitGroups));
         if (definitive_ != 0) c.fields.resize(testing::definitiveConditionFields(definitive_), -1);
         return c;
     }

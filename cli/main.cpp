@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "report/cp932_literal.h"
 #include "report/report_command.h"
 
 #ifndef VANTOR_VERSION
@@ -14,15 +15,20 @@
 namespace vantor::cli {
 namespace {
 
-constexpr std::string_view usageText =
+constexpr std::string_view usageHead =
     "Usage: vantor-report [OPTION]... SCENARIO...\n"
     "Write the trigger report of each Age of Empires II scenario file (*.scn,\n"
     "*.scx, *.scx2, *.aoe2scenario) or campaign file (*.cpn, *.cpx,\n"
     "*.aoe2campaign) beside it, as SCENARIO.txt (code page 932, CR LF), and\n"
     "print the path of each report written.\n"
     "\n"
-    "  --detail    the detailed report: every effect and condition line also\n"
-    "              shows every parameter that its record stores\n"
+    "  --detail    the detailed report: at the end of each effect and condition\n"
+    "              line, every parameter that its type uses and the record\n"
+    "              sets, as label:value; for a condition with an area:\n";
+// A line of a real scenario's detailed report (cp932).
+constexpr std::string_view usageExample =
+    "    条件 1  :エリア内のオブジェクト プレイヤー:プレイヤー 1 種類:軍隊 数量:5 範囲:(205,22)-(213,29)\n"_cp932;
+constexpr std::string_view usageText =
     "  --open      open each report in the viewer for text files\n"
     "  --stdout    write the reports to standard output instead of files\n"
     "  --utf8      convert the reports to UTF-8 with LF line ends\n"
@@ -145,7 +151,8 @@ int runCommandLine(const std::vector<Argument>& arguments) {
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {
-            std::fwrite(usageText.data(), 1, usageText.size(), stdout);
+            static_cast<void>(
+                printLine(stdout, {}, std::string(usageHead) + std::string(usageExample) + std::string(usageText)));
             return 0;
         } else if (arg == "--version") {
             std::printf("vantor-report %s\n", VANTOR_VERSION);

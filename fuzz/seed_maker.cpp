@@ -18,6 +18,8 @@
 namespace {
 
 using namespace vantor::testing;
+using vantor::ConditionField;
+using vantor::EffectField;
 
 void write(const std::filesystem::path& path, const Bytes& bytes) { writeFile(path.string(), bytes); }
 
@@ -29,12 +31,24 @@ std::vector<Trigger> seedTriggers() {
     every.description = "one\r\ntwo\nthree\rfour";
     every.loop = every.objective = every.executeOnLoad = 1;
     for (std::int32_t type = -1; type <= 110; ++type) {
-        every.effects.push_back(effect(type).set(1, 250).set(2, 3).set(6, 4).set(7, 1).set(8, 2).set(9, 22).set(13, 3));
+        every.effects.push_back(effect(type)
+                                    .set(EffectField::amount, 250)
+                                    .set(EffectField::resource, 3)
+                                    .set(EffectField::object, 4)
+                                    .set(EffectField::player, 1)
+                                    .set(EffectField::targetPlayer, 2)
+                                    .set(EffectField::technology, 22)
+                                    .set(EffectField::trigger, 3));
         every.effects.back().text = std::string("shown\r\ntext\0tail", 16);
         if (type % 5 == 0) every.effects.back().select({101, 102});
     }
     for (std::int32_t type = -1; type <= 90; ++type)
-        every.conditions.push_back(condition(type).set(0, 10).set(4, 83).set(5, 2).set(6, 101).set(13, 7));
+        every.conditions.push_back(condition(type)
+                                       .set(ConditionField::amount, 10)
+                                       .set(ConditionField::object, 83)
+                                       .set(ConditionField::player, 2)
+                                       .set(ConditionField::technology, 101)
+                                       .set(ConditionField::unitGroup, 7));
     for (std::size_t stored : {0u, 1u, 5u, 14u, 22u}) {
         fewer.effects.push_back(effect(stored % 2 ? 14 : 24));
         fewer.effects.back().fields.assign(stored, 3);

@@ -94,10 +94,31 @@ std::string runScenarioFile(std::span<const std::uint8_t> data) {
     return problem;
 }
 
+// The detailed report is the standard one with additions at the ends of lines.
+std::string checkAdditions(std::string_view standard, std::string_view detailed) {
+    while (!standard.empty()) {
+        const std::size_t end = standard.find("\r\n"), longer = detailed.find("\r\n");
+        if (end == std::string_view::npos || longer == std::string_view::npos || longer < end ||
+            detailed.substr(0, end) != standard.substr(0, end))
+            return "the detailed report is not the standard one with additions";
+        standard.remove_prefix(end + 2);
+        detailed.remove_prefix(longer + 2);
+    }
+    return detailed.empty() ? "" : "the detailed report has more lines";
+}
+
 std::string runScenarioBody(std::span<const std::uint8_t> data) {
-    std::string report;
+    std::string report, detailed;
     const ReportOutcome outcome = testing::reportOf(data, report);
     const WalkOutcome walk = findTriggerSection(data).outcome;
+    // It needs more of the body than the standard report, never less.
+    const ReportOutcome detailedOutcome = testing::reportOf(data, detailed, 0, ReportDetail::detailed);
+    if (detailedOutcome == ReportOutcome::reportReady && outcome != ReportOutcome::reportReady)
+        return "a detailed report where the standard one was refused";
+    if (detailedOutcome != outcome && detailedOutcome != ReportOutcome::unreadableBody)
+        return "the detailed report refused otherwise";
+    if (detailedOutcome == ReportOutcome::reportReady)
+        if (std::string problem = checkAdditions(report, detailed); !problem.empty()) return problem;
     switch (outcome) {
         case ReportOutcome::reportReady:
             if (walk != WalkOutcome::triggerSection) return "a report was made where the walk stopped";

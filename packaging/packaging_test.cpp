@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -227,6 +228,25 @@ TEST_F(ManPageTest, CarriesTheProgramsVersion) {
 TEST_F(ManPageTest, SectionsAUserLooksFor) {
     for (const char* name : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "MESSAGES", "EXAMPLES"})
         EXPECT_FALSE(manSection(page, name).empty()) << name;
+}
+
+// The detailed line that --help, the manual page, the README and the guide
+// show is the line the program writes for the real scenario it comes from.
+TEST(DetailedReport, TheLineEveryDocumentShowsIsTheProgramsOwn) {
+    const std::filesystem::path scenario = std::filesystem::path(VANTOR_CORPUS_DIR) / "aoc_Conquest_of_Rhodes.scx";
+    if (!std::filesystem::exists(scenario)) GTEST_SKIP() << "no corpus";
+    const std::u8string_view area = u8" 範囲:(";
+    std::string shown;
+    for (const std::string& line : lines(runCli("--help")))
+        if (line.find(reinterpret_cast<const char*>(area.data()), 0, area.size()) != std::string::npos)
+            shown = line.substr(2);  // indented by two under the option
+    ASSERT_FALSE(shown.empty()) << "no detailed line in --help";
+    const std::string wholeLine = '\n' + shown + '\n';
+    EXPECT_NE(('\n' + runCli("--detail --stdout --utf8 " + scenario.string())).find(wholeLine), std::string::npos)
+        << shown;
+    for (const std::string& document :
+         {readFile(VANTOR_MAN_PAGE), readFile(VANTOR_README), readFile(VANTOR_GUIDE_SOURCE)})
+        EXPECT_NE(document.find(wholeLine), std::string::npos);
 }
 
 }  // namespace

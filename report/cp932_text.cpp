@@ -2,37 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
+
+#include "report/cp932_table.h"
 
 namespace vantor {
 namespace {
 
-// A run of consecutive keys (code points, or double-byte codes) that the
-// table holds, and where their values start in the flat array beside it.
-struct Cp932Run {
-    std::uint16_t first;
-    std::uint16_t length;
-    std::uint16_t offset;
-};
-
-#include "report/cp932_table.inc"
-
 constexpr char unmappable = '?';
 constexpr std::uint32_t replacement = 0xFFFD;
-
-// The value of `key` in a run table, or 0 when it has none.
-template <std::size_t Runs, std::size_t Values>
-std::uint16_t lookUp(const Cp932Run (&runs)[Runs], const std::uint16_t (&values)[Values], std::uint32_t key) {
-    if (key > 0xFFFF) return 0;
-    const auto after = std::upper_bound(std::begin(runs), std::end(runs), key,
-                                        [](std::uint32_t k, const Cp932Run& run) { return k < run.first; });
-    if (after == std::begin(runs)) return 0;
-    const Cp932Run& run = *std::prev(after);
-    const std::uint32_t index = key - run.first;
-    return index < run.length ? values[run.offset + index] : 0;
-}
-
-bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 bool isLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
@@ -50,8 +27,7 @@ std::size_t characterLength(std::string_view text, std::size_t i) {
 std::uint32_t decodeCp932(std::string_view ch) {
     const auto b0 = static_cast<unsigned char>(ch[0]);
     if (ch.size() == 1) return b0 >= 0xA1 && b0 <= 0xDF ? 0xFF61 + (b0 - 0xA1u) : replacement;
-    const std::uint16_t cp =
-        lookUp(cp932DecodeRuns, cp932CodePoints, (std::uint32_t{b0} << 8) | static_cast<unsigned char>(ch[1]));
+    const std::uint16_t cp = cp932::characterOf((std::uint32_t{b0} << 8) | static_cast<unsigned char>(ch[1]));
     return cp != 0 ? cp : replacement;
 }
 
@@ -66,32 +42,6 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 }
 
 }  // namespace
-
-Utf8Sequence utf8SequenceAt(std::string_view s) noexcept {
-    if (s.empty()) return {};
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    std::size_t length = 0;
-    std::uint32_t cp = 0;
-    std::uint32_t lowest = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2, cp = b0 & 0x1Fu, lowest = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3, cp = b0 & 0x0Fu, lowest = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4, cp = b0 & 0x07u, lowest = 0x10000;
-    } else {
-        return {};
-    }
-    if (s.size() < length) return {};
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (!isContinuation(b)) return {};
-        cp = (cp << 6) | (b & 0x3Fu);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if (cp < lowest || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return {};
-    return {length, cp};
-}
 
 std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
     const auto firstHigh =
@@ -108,7 +58,7 @@ std::string_view utf8ToCp932(std::string_view utf8, std::string& scratch) {
             rest.remove_prefix(1);
             continue;
         }
-        const std::uint16_t code = lookUp(cp932Runs, cp932Codes, d.codePoint);
+        const std::uint16_t code = cp932::codeOf(d.codePoint);
         if (code == 0)
             scratch.push_back(unmappable);
         else if (code < 0x100)

@@ -19,7 +19,31 @@ struct Utf8Sequence {
     std::size_t length = 0;
     std::uint32_t codePoint = 0;
 };
-Utf8Sequence utf8SequenceAt(std::string_view text) noexcept;
+constexpr Utf8Sequence utf8SequenceAt(std::string_view s) noexcept {
+    if (s.empty()) return {};
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    std::size_t length = 0;
+    std::uint32_t cp = 0;
+    std::uint32_t lowest = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2, cp = b0 & 0x1Fu, lowest = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3, cp = b0 & 0x0Fu, lowest = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4, cp = b0 & 0x07u, lowest = 0x10000;
+    } else {
+        return {};
+    }
+    if (s.size() < length) return {};
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b & 0xC0) != 0x80) return {};  // not a continuation byte
+        cp = (cp << 6) | (b & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    if (cp < lowest || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return {};
+    return {length, cp};
+}
 
 // The cp932 form of a UTF-8 text.  A character that cp932 holds becomes its
 // one or two bytes; any other character becomes one "?"; a byte that does not

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "scenario/versions.h"
+
 namespace vantor {
 
 class ReportBuffer;
@@ -19,16 +21,17 @@ enum class NameKind : std::int32_t {
     UnitType = 8,
 };
 
-// Appends the report text of a stored value in a report of the edition whose
-// body version is `definitive` (in hundredths; 0 for the editions before the
-// Definitive Edition): its name (cp932), the empty text (-1 of objects, unit
-// groups and unit types; any kind outside 1..8), or "不明(%#8x)".  Unit
-// groups and unit types carry their own leading label.  Never fails.
-void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, int definitive = 0);
+// Appends the report text of a stored value in a report of a body of
+// `version`: its name (cp932; the Definitive Edition's reports also know what
+// that edition added), the empty text (-1 of objects, unit groups and unit
+// types; any kind outside 1..8), or "不明(%#8x)".  Unit groups and unit types
+// carry their own leading label unless told otherwise.  Never fails.  The
+// names of effect and condition types are the rows' (report/type_rows.h).
+enum class Label { withLabel, bare };
+void appendName(ReportBuffer& out, NameKind kind, std::int32_t value, BodyVersion version = {},
+                Label label = Label::withLabel);
 
-// The name of an effect or condition type.  Types that only later editions
-// define are named only in their reports; any other type is named as
-// appendName names it.
-void appendTypeName(ReportBuffer& out, NameKind kind, std::int32_t type, int definitive = 0);
+// "不明(%#8x)": a value that no table names.
+void appendUnknown(ReportBuffer& out, std::int32_t value);
 
 }  // namespace vantor

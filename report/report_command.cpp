@@ -54,10 +54,11 @@ private:
 // The body of the scenario extracted and checked, ready to be reported;
 // else the message of what stood in the way.
 std::optional<Message> readyBody(ScenarioSource& scenario, ScenarioBody& body, BodySink* temporary,
-                                 CheckedSection& checked, RecordCheck check = RecordCheck::records) {
+                                 CheckedSection& checked, ReportDetail detail,
+                                 RecordCheck check = RecordCheck::records) {
     const ExtractOutcome extraction = extractScenario(scenario, body, temporary);
     if (extraction != ExtractOutcome::bodyReady) return messageFor(extraction);
-    checked = checkTriggerSection(body.view(), body.containerVersion, check);
+    checked = checkTriggerSection(body.view(), body.containerVersion, check, detail);
     if (checked.outcome != ReportOutcome::reportReady) return messageFor(checked.outcome);
     return {};
 }
@@ -66,7 +67,7 @@ std::optional<Message> readyBody(ScenarioSource& scenario, ScenarioBody& body, B
 // reported in turn, so that memory holds one at a time.  A scenario that
 // cannot be reported has its message in the report and is told to `ui`.
 void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, ScenarioBody& body, ReportBuffer& out,
-                    UserActions& ui, bool& allReported) {
+                    ReportDetail detail, UserActions& ui, bool& allReported) {
     formatCampaignCount(out, campaign.count);
     std::int64_t position = campaign.entriesAt;
     std::string scratch;
@@ -78,7 +79,7 @@ void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, Scenario
             refusal = Message::openFailed;
         } else {
             CampaignPart part(file, entry);
-            refusal = readyBody(part, body, nullptr, checked);
+            refusal = readyBody(part, body, nullptr, checked, detail);
         }
         const StoredText fileName{entry.fileName, campaign.utf8};
         formatCampaignHeading(out, i, {entry.name, campaign.utf8}, fileName);
@@ -87,7 +88,7 @@ void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, Scenario
             ui.showScenarioMessage(reportText(fileName, scratch), *refusal);
             allReported = false;
         } else {
-            static_cast<void>(formatTriggerReport(body.view(), checked.section, out));  // its records checked
+            static_cast<void>(formatTriggerReport(body.view(), checked.section, out, detail));  // its records checked
         }
         body.clear();
     }
@@ -109,15 +110,15 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
         case CampaignOutcome::campaign: break;
         case CampaignOutcome::notCampaign:
             const RecordCheck check = sinkTakesBack ? RecordCheck::walkOnly : RecordCheck::records;
-            if (const auto refusal = readyBody(file, body, temporary, checked, check)) return refusal;
+            if (const auto refusal = readyBody(file, body, temporary, checked, options.detail, check)) return refusal;
             break;
     }
     EncodedSink encoded(sink, options.encoding);
     ReportBuffer out;
     out.streamTo(encoded);
     if (campaign.outcome == CampaignOutcome::campaign)
-        formatCampaign(file, campaign, body, out, ui, allReported);
-    else if (!formatTriggerReport(body.view(), checked.section, out))
+        formatCampaign(file, campaign, body, out, options.detail, ui, allReported);
+    else if (!formatTriggerReport(body.view(), checked.section, out, options.detail))
         return Message::unreadableBody;
     if (!out.flush() || !encoded.finish()) return Message::createFailed;
     return {};

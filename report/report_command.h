@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "report/messages.h"
+#include "report/record_lines.h"
 #include "report/report_buffer.h"
 #include "scenario/body.h"
 
@@ -11,10 +12,8 @@ namespace vantor {
 // The report's bytes as made (cp932, CR LF), or as UTF-8 with LF line ends.
 enum class ReportEncoding { cp932, utf8 };
 
-// The report as the user asked for it: the report of the standard form, or
-// the detailed one, whose effect and condition lines also show every
-// parameter the record stores.
-enum class ReportDetail { standard, detailed };
+// The report as the user asked for it: its encoding, and the report of the
+// standard form or the detailed one (report/record_lines.h).
 struct ReportOptions {
     ReportEncoding encoding = ReportEncoding::cp932;
     ReportDetail detail = ReportDetail::standard;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "report/cp932_text.h"
 #include "report/record_lines.h"
@@ -81,7 +82,8 @@ void writeDescriptionLine(ReportBuffer& out, std::string_view description) {
 // The report's lines, as the records arrive.
 class ReportWriter final : public TriggerVisitor {
 public:
-    ReportWriter(ReportBuffer& out, int definitive) : out_(out), lines_(out, definitive) {}
+    ReportWriter(ReportBuffer& out, BodyVersion version, ReportDetail detail, std::span<const VariableName> variables)
+        : out_(out), lines_(out, version, detail, variables) {}
 
     void section(std::int32_t triggerCount) override {
         out_.literal(countLabel);
@@ -107,17 +109,29 @@ private:
     std::string nameScratch_, descriptionScratch_;
 };
 
+// Whether the report needs the variables' names that stand behind the triggers.
+bool needsVariableNames(const WalkResult& section, ReportDetail detail) {
+    return detail == ReportDetail::detailed && section.version.definitive();
+}
+
 }  // namespace
 
-CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion, RecordCheck check) {
+CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion, RecordCheck check,
+                                   ReportDetail detail) {
     const WalkResult walk = findTriggerSection(body, containerVersion);
     if (walk.outcome != WalkOutcome::triggerSection) return {outcomeOf(walk.outcome), walk};
-    const bool readable = check == RecordCheck::walkOnly || readTriggers(body, walk);
+    std::vector<VariableName> names;
+    const bool readable =
+        check == RecordCheck::walkOnly ||
+        (needsVariableNames(walk, detail) ? readVariableNames(body, walk, names) : readTriggers(body, walk));
     return {readable ? ReportOutcome::reportReady : ReportOutcome::unreadableBody, walk};
 }
 
-bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out) {
-    ReportWriter writer(out, section.definitive);
+bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out,
+                         ReportDetail detail) {
+    std::vector<VariableName> variables;
+    if (needsVariableNames(section, detail) && !readVariableNames(body, section, variables)) return false;
+    ReportWriter writer(out, section.version, detail, variables);
     return readTriggers(body, section, &writer);
 }
 

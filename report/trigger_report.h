@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "report/record_lines.h"
 #include "report/report_buffer.h"
 #include "scenario/triggers.h"
 #include "scenario/walk.h"
@@ -26,15 +27,20 @@ struct CheckedSection {
     ReportOutcome outcome = ReportOutcome::unreadableBody;
     WalkResult section{WalkOutcome::unreadableBody};
 };
+// The detailed report also needs the names that the Definitive Edition's
+// section gives its variables, behind the triggers: they are checked with
+// the records.
 CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0,
-                                   RecordCheck check = RecordCheck::records);
+                                   RecordCheck check = RecordCheck::records,
+                                   ReportDetail detail = ReportDetail::standard);
 
 // Writes the report of a section that checkTriggerSection found ready into
 // `out` (cp932, CR LF): the count, the header, and every trigger with its
-// effects and conditions.  False when a record leads outside the body (only
-// where the records were not checked): what `out` took is then no report.
-[[nodiscard]] bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section,
-                                       ReportBuffer& out);
+// effects and conditions.  False when a record (or, for the detailed report,
+// a variable's name) leads outside the body, only where they were not
+// checked: what `out` took is then no report; nothing, when a name did.
+[[nodiscard]] bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out,
+                                       ReportDetail detail = ReportDetail::standard);
 
 // A campaign's report holds the report of each scenario inside, under a
 // heading that names it:

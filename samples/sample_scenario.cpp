@@ -28,26 +28,58 @@ BodySpec sampleScenario() {
     start.effects.back().text = z("開始！");
     start.effects.push_back(effect(20));
     start.effects.back().text = z("城を守れ");
-    start.effects.push_back(effect(8).set(13, 1));
-    start.effects.push_back(effect(2).set(7, 1).set(9, 101));
-    start.effects.push_back(effect(11).set(7, 1).set(6, 83).select({101, 102}));
-    start.conditions.push_back(condition(10).set(0, 5));
+    start.effects.push_back(effect(8).set(EffectField::trigger, 1));
+    start.effects.push_back(effect(2).set(EffectField::player, 1).set(EffectField::technology, 101));
+    start.effects.push_back(effect(11).set(EffectField::player, 1).set(EffectField::object, 83).select({101, 102}));
+    start.conditions.push_back(condition(10).set(ConditionField::amount, 5));
     spec.triggers.push_back(start);
 
     Trigger reinforcements;
     reinforcements.name = z("援軍の到着（二十分後に北の森から騎士団が現れる）");  // longer than 30 bytes
     reinforcements.enabled = 0;
     reinforcements.description = z("騎士団が北から到着する。\n一行目は LF だけで区切られている。");
-    reinforcements.effects.push_back(effect(5).set(7, 2).set(8, 1).set(2, 0).set(1, 500));
-    reinforcements.effects.push_back(effect(5).set(7, 0).set(8, 9).set(2, 7).set(1, -1));
-    reinforcements.effects.push_back(effect(14).set(7, 3).set(6, 38).set(20, 18).set(21, 4));
-    reinforcements.effects.push_back(effect(24).set(7, 3).set(6, 684).set(20, -1).set(21, -1).set(1, 25));
-    reinforcements.effects.push_back(effect(27).set(7, 4).set(6, 1234).set(20, 5).set(21, 4).set(1, 200));
-    reinforcements.effects.push_back(effect(9).set(13, 0));
-    reinforcements.conditions.push_back(condition(3).set(5, 1).set(4, 4).set(13, 18).set(0, 10));
-    reinforcements.conditions.push_back(condition(4).set(5, 2).set(4, -1).set(13, -1).set(0, 0));
-    reinforcements.conditions.push_back(condition(9).set(5, 1).set(6, 22));
-    reinforcements.conditions.push_back(condition(17).set(5, 0).set(6, 999));
+    reinforcements.effects.push_back(effect(5)
+                                         .set(EffectField::player, 2)
+                                         .set(EffectField::targetPlayer, 1)
+                                         .set(EffectField::resource, 0)
+                                         .set(EffectField::amount, 500));
+    reinforcements.effects.push_back(effect(5)
+                                         .set(EffectField::player, 0)
+                                         .set(EffectField::targetPlayer, 9)
+                                         .set(EffectField::resource, 7)
+                                         .set(EffectField::amount, -1));
+    reinforcements.effects.push_back(effect(14)
+                                         .set(EffectField::player, 3)
+                                         .set(EffectField::object, 38)
+                                         .set(EffectField::unitGroup, 18)
+                                         .set(EffectField::unitType, 4));
+    reinforcements.effects.push_back(effect(24)
+                                         .set(EffectField::player, 3)
+                                         .set(EffectField::object, 684)
+                                         .set(EffectField::unitGroup, -1)
+                                         .set(EffectField::unitType, -1)
+                                         .set(EffectField::amount, 25));
+    reinforcements.effects.push_back(effect(27)
+                                         .set(EffectField::player, 4)
+                                         .set(EffectField::object, 1234)
+                                         .set(EffectField::unitGroup, 5)
+                                         .set(EffectField::unitType, 4)
+                                         .set(EffectField::amount, 200));
+    reinforcements.effects.push_back(effect(9).set(EffectField::trigger, 0));
+    reinforcements.conditions.push_back(condition(3)
+                                            .set(ConditionField::player, 1)
+                                            .set(ConditionField::object, 4)
+                                            .set(ConditionField::unitGroup, 18)
+                                            .set(ConditionField::amount, 10));
+    reinforcements.conditions.push_back(condition(4)
+                                            .set(ConditionField::player, 2)
+                                            .set(ConditionField::object, -1)
+                                            .set(ConditionField::unitGroup, -1)
+                                            .set(ConditionField::amount, 0));
+    reinforcements.conditions.push_back(
+        condition(9).set(ConditionField::player, 1).set(ConditionField::technology, 22));
+    reinforcements.conditions.push_back(
+        condition(17).set(ConditionField::player, 0).set(ConditionField::technology, 999));
     spec.triggers.push_back(reinforcements);
 
     Trigger loop;
@@ -70,7 +102,7 @@ BodySpec sampleScenario() {
     victory.objective = 1;
     victory.descriptionOrder = 3;
     victory.description = z("敵の王を倒す");
-    victory.effects.push_back(effect(13).set(7, 1));
+    victory.effects.push_back(effect(13).set(EffectField::player, 1));
     victory.conditions.push_back(condition(6));
     spec.triggers.push_back(victory);
     return spec;

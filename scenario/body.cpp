@@ -1,7 +1,5 @@
 #include "scenario/body.h"
 
-#include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "platform/memory.h"
@@ -34,28 +32,6 @@ void BodyBytes::reset() noexcept {
     if (data_) platform::releaseMemory(data_, capacity_);
     data_ = nullptr;
     capacity_ = 0;
-}
-
-BodyText BodyCursor::readText(std::int32_t length) noexcept {
-    const std::uint8_t* p = take(length);  // a negative length fails here
-    if (!p) return {};
-    const void* nul = std::memchr(p, 0, static_cast<std::size_t>(length));
-    const std::size_t textLength =
-        nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p) : static_cast<std::size_t>(length);
-    return {std::string_view(reinterpret_cast<const char*>(p), textLength), length};
-}
-
-BodyText BodyCursor::readString32() noexcept {
-    const std::int32_t length = readS32();
-    return ok() ? readText(length) : BodyText{};
-}
-
-void BodyCursor::readCountedFields(std::span<std::int32_t> fields) noexcept {
-    const std::int32_t stored = readS32();
-    const std::uint8_t* p = take(std::int64_t{4} * stored);  // a negative count fails here
-    if (!p) return;
-    const std::size_t kept = std::min(fields.size(), static_cast<std::size_t>(stored));
-    for (std::size_t k = 0; k < kept; ++k) fields[k] = static_cast<std::int32_t>(loadU32(p + 4 * k));
 }
 
 }  // namespace vantor

@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace vantor {
 
@@ -60,11 +61,24 @@ inline std::uint32_t loadU32(const std::uint8_t* p) noexcept {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
-// The text of a length-prefixed string: its bytes up to the first NUL, still
-// cp932, and the stored length that the cursor moved by.
-struct BodyText {
-    std::string_view text;
-    std::int32_t length = 0;
+// A run of int32 values as stored in the body (a record's fields, the
+// numbers of its selected objects).  A place past the stored count reads as
+// unset, -1, as the game fills a field that a record does not store.
+class StoredValues {
+public:
+    static constexpr std::int32_t unset = -1;
+
+    StoredValues() = default;
+    StoredValues(const std::uint8_t* first, std::size_t count) noexcept : first_(first), count_(count) {}
+
+    [[nodiscard]] std::size_t count() const noexcept { return count_; }
+    [[nodiscard]] std::int32_t at(std::size_t k) const noexcept {
+        return k < count_ ? static_cast<std::int32_t>(loadU32(first_ + 4 * k)) : unset;
+    }
+
+private:
+    const std::uint8_t* first_ = nullptr;
+    std::size_t count_ = 0;
 };
 
 // A position in the body with a sticky failure.  Every read goes through one
@@ -127,17 +141,27 @@ public:
         return p ? std::bit_cast<double>(loadU32(p) | (std::uint64_t{loadU32(p + 4)} << 32)) : 0.0;
     }
 
-    // A record's fields: an int32 count F, then F int32 values, of which the
-    // first ones fill `fields` (those past F keep their value).  A negative F
-    // fails.
-    void readCountedFields(std::span<std::int32_t> fields) noexcept;
+    // `count` int32 values; a negative count fails.
+    StoredValues readValues(std::int32_t count) noexcept {
+        require(count >= 0);
+        const std::uint8_t* p = take(std::int64_t{4} * count);
+        return ok() ? StoredValues(p, static_cast<std::size_t>(count)) : StoredValues();
+    }
+    // A record's fields: an int32 count F, then F int32 values.
+    StoredValues readCountedValues() noexcept { return readValues(readS32()); }
 
     // String16: signed 16-bit length n, then n bytes.  String32: signed 32-bit
-    // length n, then n bytes.  The reader consumes all n bytes; the text stops
-    // at the first NUL among them.  A negative length, or one past the end of
-    // the body, fails the cursor and yields an empty text.  The skips step
-    // over a text by its length without looking at it.
-    BodyText readString32() noexcept;
+    // length n, then n bytes.  The reader takes all n bytes as stored (a
+    // text stops at the first NUL among them: StoredText, scenario/
+    // triggers.h); a negative length, or one past the end of the body, fails
+    // the cursor and yields nothing.  The skips step over a text by its
+    // length without looking at it.
+    std::string_view readStored32() noexcept {
+        const std::int32_t length = readS32();
+        const std::uint8_t* p = take(length);  // a negative length fails here
+        return p ? std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(length))
+                 : std::string_view();
+    }
     void skipString16() noexcept { skip(readS16()); }
     void skipString32() noexcept { skip(readS32()); }
 
@@ -154,7 +178,6 @@ private:
         position_ += count;
         return p;
     }
-    BodyText readText(std::int32_t length) noexcept;
 
     std::span<const std::uint8_t> body_;
     std::int64_t position_;

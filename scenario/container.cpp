@@ -1,6 +1,7 @@
 #include "scenario/container.h"
 
 #include "scenario/body.h"
+#include "scenario/versions.h"
 
 namespace vantor {
 namespace {
@@ -20,11 +21,9 @@ int versionNumber(const std::uint8_t* b) noexcept {
 
 bool knownContainerVersion(int version) noexcept {
     // The Definitive Edition's container carries its body's version (its
-    // early builds also wrote 1.21, as the HD editions do).
-    constexpr int definitive[] = {132, 135, 136, 137, 140, 141, 142, 143, 144, 145, 146,
-                                  147, 148, 149, 151, 153, 154, 155, 156, 157, 158};
-    for (const int v : definitive)
-        if (v == version) return true;
+    // first early build wrote 1.21, as the HD editions do).
+    for (const versions::StoredVersion& k : versions::known)
+        if (k.version > versions::firstDefinitive && k.version.hundredths() == version) return true;
     return version >= 118 && version <= 121;
 }
 

@@ -50,61 +50,84 @@ namespace {
 //   8 + 4k     int32     field k, for k < F
 //   8 + 4F     String32  a script function's name (Definitive Edition 1.40
 //                        and later)
+//
+// Behind the triggers, in the Definitive Edition's section (trigger records
+// 2.2 and later):
+//          int32 ×   one per trigger: their order
+//          1024      the variables' starting values
+//          uint32 n  then n int32: technologies
+//          uint32 m  then m × (uint32 number, String32 name): the variables' names
 struct RecordLayout {
-    explicit RecordLayout(int version) noexcept : definitive(version) {}
-    int definitive;  // the Definitive Edition's body version, 0 before it
+    explicit RecordLayout(const WalkResult& section) noexcept
+        : version(section.version), triggerVersion(section.triggerVersion) {}
+    BodyVersion version;
+    double triggerVersion;
 
-    [[nodiscard]] bool utf8Texts() const noexcept { return definitive != 0; }
-    [[nodiscard]] bool executeOnLoadFlag() const noexcept { return definitive >= 155; }
-    [[nodiscard]] std::int64_t unusedBehindOrder() const noexcept { return definitive != 0 ? 12 : 4; }
-    [[nodiscard]] bool shortDescription() const noexcept { return definitive != 0; }
-    [[nodiscard]] bool effectOptionTexts() const noexcept { return definitive >= 154; }
-    [[nodiscard]] bool conditionScriptText() const noexcept { return definitive >= 140; }
+    [[nodiscard]] bool definitive() const noexcept { return version.definitive(); }
+    [[nodiscard]] bool executeOnLoadFlag() const noexcept { return version >= versions::executeOnLoadFlag; }
+    [[nodiscard]] std::int64_t unusedBehindOrder() const noexcept { return definitive() ? 12 : 4; }
+    [[nodiscard]] bool effectOptionTexts() const noexcept { return version >= versions::effectOptionTexts; }
+    [[nodiscard]] bool conditionScriptText() const noexcept { return version >= versions::conditionScriptText; }
+    [[nodiscard]] bool variableNames() const noexcept { return definitive() && triggerVersion >= firstVariableNames; }
+
+    static constexpr double firstVariableNames = 2.2;  // the trigger records' version that names variables
 };
 
-// The places of the fields that a report shows among a record's stored fields.
-enum EffectField : std::size_t {
-    effectAmount = 1,
-    effectResource = 2,
-    effectSelectedCount = 4,
-    effectObject = 6,
-    effectPlayer = 7,
-    effectReceiver = 8,
-    effectTechnology = 9,
-    effectTrigger = 13,
-    effectUnitGroup = 20,
-    effectUnitType = 21,
-    effectFieldsShown = 22,
-};
-enum ConditionField : std::size_t {
-    conditionAmount = 0,
-    conditionObject = 4,
-    conditionPlayer = 5,
-    conditionTechnology = 6,
-    conditionUnitGroup = 13,
-    conditionFieldsShown = 14,
-};
+constexpr std::int64_t variableValues = 1024;
 
 StoredText storedText(BodyCursor& c, const RecordLayout& layout) noexcept {
-    return {c.readString32().text, layout.utf8Texts()};
+    return {c.readStored32(), layout.definitive()};
 }
 
 // Reads one section; each record goes to the visitor once it is whole.
+// Without a visitor, texts are stepped over unread.
 class SectionReader {
 public:
     SectionReader(std::span<const std::uint8_t> body, const WalkResult& section, TriggerVisitor* visitor) noexcept
-        : c_(body, section.position), layout_(section.definitive), visitor_(visitor) {}
+        : c_(body, section.position), layout_(section), visitor_(visitor) {}
 
     bool run() {
-        const std::int32_t triggers = c_.readS32();
+        triggers_ = c_.readS32();
         if (!c_.ok()) return false;
-        if (visitor_) visitor_->section(triggers);
-        for (std::int32_t t = 0; t < triggers; ++t)
+        if (visitor_) visitor_->section(triggers_);
+        for (std::int32_t t = 0; t < triggers_; ++t)
             if (!trigger(t)) return false;
         return true;
     }
 
+    // Behind the triggers that run() read: the variables' names.
+    bool variableNames(std::vector<VariableName>& names) {
+        names.clear();
+        if (!layout_.variableNames()) return true;
+        c_.skipRecords(std::max(triggers_, 0), 4);  // trigger order
+        c_.skip(variableValues);
+        c_.skipRecords(c_.readU32(), 4);
+        const std::int64_t count = c_.readU32();
+        // Each name takes at least 8 bytes: a count past that fails before anything is held.
+        c_.require(count <= c_.remaining() / 8);
+        if (!c_.ok()) return false;
+        names.reserve(static_cast<std::size_t>(count));
+        for (std::int64_t i = 0; i < count && c_.ok(); ++i) {
+            const std::uint32_t number = c_.readU32();
+            names.push_back({number, storedText(c_, layout_)});
+        }
+        if (!c_.ok()) return false;
+        // Sorted by number, the last of a number's names first among its equals.
+        std::reverse(names.begin(), names.end());
+        std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
+        names.erase(
+            std::unique(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.number == b.number; }),
+            names.end());
+        return true;
+    }
+
 private:
+    StoredText text() noexcept {
+        if (visitor_) return storedText(c_, layout_);
+        c_.skipString32();
+        return {};
+    }
+
     bool trigger(std::int32_t number) {
         TriggerHead head;
         head.enabled = c_.readS32();
@@ -114,14 +137,9 @@ private:
         head.objective = c_.readS8();
         head.descriptionOrder = c_.readS32();
         c_.skip(layout_.unusedBehindOrder());
-        if (visitor_) {
-            head.description = storedText(c_, layout_);
-            head.name = storedText(c_, layout_);
-        } else {
-            c_.skipString32();
-            c_.skipString32();
-        }
-        if (layout_.shortDescription()) c_.skipString32();
+        head.description = text();
+        head.name = text();
+        if (layout_.definitive()) head.shortDescription = text();
         head.effectCount = c_.readS32();
         if (!c_.ok()) return false;
         if (visitor_) visitor_->trigger(number, head);
@@ -142,30 +160,16 @@ private:
     bool effect(std::int32_t index) {
         EffectRecord e;
         e.type = c_.readS32();
-        std::int32_t field[effectFieldsShown];
-        std::fill(std::begin(field), std::end(field), -1);
-        c_.readCountedFields(field);
-        if (visitor_)
-            e.text = storedText(c_, layout_);
-        else
-            c_.skipString32();
-        c_.skipString32();  // sound
-        const std::int32_t selected = field[effectSelectedCount];
-        c_.skipRecords(selected == -1 ? 0 : selected, 4);  // the selected objects' ids
+        e.fields = c_.readCountedValues();
+        e.texts[static_cast<std::size_t>(EffectText::message)] = text();
+        e.texts[static_cast<std::size_t>(EffectText::sound)] = text();
+        const std::int32_t selected = e[EffectField::selectedCount];
+        e.selectedObjects = c_.readValues(selected == -1 ? 0 : selected);
         if (layout_.effectOptionTexts()) {
-            c_.skipString32();
-            c_.skipString32();
+            e.texts[static_cast<std::size_t>(EffectText::option1)] = text();
+            e.texts[static_cast<std::size_t>(EffectText::option2)] = text();
         }
         if (!c_.ok()) return false;
-        e.amount = field[effectAmount];
-        e.resource = field[effectResource];
-        e.object = field[effectObject];
-        e.player = field[effectPlayer];
-        e.receiver = field[effectReceiver];
-        e.technology = field[effectTechnology];
-        e.trigger = field[effectTrigger];
-        e.unitGroup = field[effectUnitGroup];
-        e.unitType = field[effectUnitType];
         if (visitor_) visitor_->effect(index, e);
         return true;
     }
@@ -173,16 +177,9 @@ private:
     bool condition(std::int32_t index) {
         ConditionRecord r;
         r.type = c_.readS32();
-        std::int32_t field[conditionFieldsShown];
-        std::fill(std::begin(field), std::end(field), -1);
-        c_.readCountedFields(field);
-        if (layout_.conditionScriptText()) c_.skipString32();
+        r.fields = c_.readCountedValues();
+        if (layout_.conditionScriptText()) r.scriptFunction = text();
         if (!c_.ok()) return false;
-        r.amount = field[conditionAmount];
-        r.object = field[conditionObject];
-        r.player = field[conditionPlayer];
-        r.technology = field[conditionTechnology];
-        r.unitGroup = field[conditionUnitGroup];
         if (visitor_) visitor_->condition(index, r);
         return true;
     }
@@ -190,6 +187,7 @@ private:
     BodyCursor c_;
     RecordLayout layout_;
     TriggerVisitor* visitor_;
+    std::int32_t triggers_ = 0;
 };
 
 }  // namespace
@@ -197,6 +195,14 @@ private:
 bool readTriggers(std::span<const std::uint8_t> body, const WalkResult& section, TriggerVisitor* visitor) {
     if (section.outcome != WalkOutcome::triggerSection) return false;
     return SectionReader(body, section, visitor).run();
+}
+
+bool readVariableNames(std::span<const std::uint8_t> body, const WalkResult& section,
+                       std::vector<VariableName>& names) {
+    names.clear();
+    if (section.outcome != WalkOutcome::triggerSection) return false;
+    SectionReader reader(body, section, nullptr);
+    return reader.run() && reader.variableNames(names);
 }
 
 }  // namespace vantor

@@ -1,22 +1,29 @@
 // The trigger section of a body, record by record: what each trigger, effect
-// and condition stores, with its fields named.  The records are read here
-// and nowhere else; what is made of them is the reader's caller's.
+// and condition stores, handed on as views of the body.  The records are read
+// here and nowhere else; what is made of them is the reader's caller's.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
+#include "scenario/body.h"
+#include "scenario/trigger_fields.h"
 #include "scenario/walk.h"
 
 namespace vantor {
 
-// A text as stored: its bytes up to the first NUL, and how they are encoded.
+// A text as stored, and how it is encoded; its text is its bytes up to the
+// first NUL.
 struct StoredText {
-    std::string_view bytes;
+    std::string_view stored;
     // The Definitive Edition's texts are UTF-8; the older editions' are in
     // the code page of the system that wrote them.
     bool utf8 = false;
+
+    [[nodiscard]] std::string_view bytes() const noexcept { return stored.substr(0, stored.find('\0')); }
 };
 
 // A trigger, up to its effects.
@@ -27,36 +34,37 @@ struct TriggerHead {
     std::int32_t descriptionOrder = 0;
     StoredText description;
     StoredText name;
+    StoredText shortDescription;   // the Definitive Edition's
     std::int32_t effectCount = 0;  // as stored; a count below 0 holds no effect
 };
 
-// The fields of an effect that a report shows.  A field that the record does
-// not store (its stored field count ends before it) is -1.
+// An effect: its type, every field it stores, its texts and the numbers of
+// its selected objects.
 struct EffectRecord {
     std::int32_t type = 0;
-    std::int32_t amount = -1;
-    std::int32_t resource = -1;
-    std::int32_t object = -1;
-    std::int32_t player = -1;
-    std::int32_t receiver = -1;
-    std::int32_t technology = -1;
-    std::int32_t trigger = -1;
-    std::int32_t unitGroup = -1;
-    std::int32_t unitType = -1;
-    StoredText text;
+    StoredValues fields;
+    StoredText texts[4];  // by EffectText; the options' texts are empty before 1.54
+    StoredValues selectedObjects;
+
+    [[nodiscard]] std::int32_t operator[](EffectField f) const noexcept {
+        return fields.at(static_cast<std::size_t>(f));
+    }
+    [[nodiscard]] const StoredText& text(EffectText t) const noexcept { return texts[static_cast<std::size_t>(t)]; }
 };
 
 struct ConditionRecord {
     std::int32_t type = 0;
-    std::int32_t amount = -1;
-    std::int32_t object = -1;
-    std::int32_t player = -1;
-    std::int32_t technology = -1;
-    std::int32_t unitGroup = -1;
+    StoredValues fields;
+    StoredText scriptFunction;  // the Definitive Edition's from 1.40
+
+    [[nodiscard]] std::int32_t operator[](ConditionField f) const noexcept {
+        return fields.at(static_cast<std::size_t>(f));
+    }
 };
 
 // Receives the section as it is read: the count, then for each trigger its
 // head, its effects and its conditions in stored order, numbered from 0.
+// What it is handed points into the body.
 class TriggerVisitor {
 public:
     virtual ~TriggerVisitor() = default;
@@ -75,5 +83,18 @@ public:
 // record can be read.
 [[nodiscard]] bool readTriggers(std::span<const std::uint8_t> body, const WalkResult& section,
                                 TriggerVisitor* visitor = nullptr);
+
+// A variable of the Definitive Edition, as the section names it.
+struct VariableName {
+    std::uint32_t number = 0;
+    StoredText name;
+};
+
+// The names that the Definitive Edition's section gives its variables,
+// behind the triggers (trigger records of version 2.2 and later), sorted by
+// number; a number named twice keeps its last name.  None for the older
+// editions.  False when the triggers or the names lead outside the body.
+[[nodiscard]] bool readVariableNames(std::span<const std::uint8_t> body, const WalkResult& section,
+                                     std::vector<VariableName>& names);
 
 }  // namespace vantor

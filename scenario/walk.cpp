@@ -4,37 +4,20 @@
 #include <optional>
 
 #include "scenario/body.h"
+#include "scenario/versions.h"
 
 namespace vantor {
 namespace {
 
-// Body versions as numbers: 1.22 gives 122.
+// Body versions as numbers in the layouts' rows: 1.22 gives 122.
 using Version = int;
-constexpr Version oldest = 118;
-constexpr Version lastHd = 126;   // the HD editions' last version
-constexpr Version firstDe = 131;  // the Definitive Edition's first (its early builds)
-constexpr Version newest = 158;
-constexpr Version editorVersion = 122;  // The Conquerors' editor
+constexpr Version oldest = versions::oldest.hundredths();
+constexpr Version lastHd = versions::lastHd.hundredths();
+constexpr Version firstDe = versions::firstDefinitive.hundredths();
+constexpr Version newest = versions::newest.hundredths();
+constexpr Version editorVersion = versions::conquerorsEditor.hundredths();
 
 constexpr std::int64_t versionOffset = 4;
-
-// The version floats as the editors store them, each with its number.
-struct KnownVersion {
-    float stored;
-    Version number;
-};
-constexpr KnownVersion knownVersions[] = {
-    {1.18f, 118}, {1.19f, 119}, {1.20f, 120}, {1.21f, 121}, {1.22f, 122}, {1.23f, 123}, {1.24f, 124}, {1.25f, 125},
-    {1.26f, 126}, {1.31f, 131}, {1.32f, 132}, {1.35f, 135}, {1.36f, 136}, {1.37f, 137}, {1.40f, 140}, {1.41f, 141},
-    {1.42f, 142}, {1.43f, 143}, {1.44f, 144}, {1.45f, 145}, {1.46f, 146}, {1.47f, 147}, {1.48f, 148}, {1.49f, 149},
-    {1.51f, 151}, {1.53f, 153}, {1.54f, 154}, {1.55f, 155}, {1.56f, 156}, {1.57f, 157}, {1.58f, 158},
-};
-
-Version versionOf(float stored) noexcept {
-    for (const KnownVersion& k : knownVersions)
-        if (k.stored == stored) return k.number;
-    return 0;
-}
 
 // The parts that lie between a body's first byte and its trigger count, each
 // stepped over by what it stores.
@@ -202,8 +185,9 @@ constexpr std::int64_t bitmapInfoSize = 40;
 constexpr std::int64_t largestImageSide = 0xFFFF;
 constexpr std::int32_t mostPlayers = 16;
 constexpr std::int64_t worldPlayerFloats = 7;
-constexpr Version firstPopulation = 120;   // the container version that adds the 7th float
-constexpr Version lastOfAgeOfKings = 120;  // its bodies come in containers without it
+constexpr Version firstPopulation = 120;  // the container version that adds the 7th float
+constexpr Version lastOfAgeOfKings =
+    versions::lastOfAgeOfKings.hundredths();  // its bodies come in containers without it
 constexpr std::int64_t playerViewAndFlag = 13;
 constexpr std::int64_t unitDiplomacyAndColour = 9 * 4 + 4;
 constexpr std::int64_t victoryConditionSize = 44;
@@ -298,7 +282,7 @@ public:
             if (refusal_) return {*refusal_};
             if (!c_.ok()) return {WalkOutcome::unreadableBody};
         }
-        return {WalkOutcome::triggerSection, c_.position(), version_ >= firstDe ? version_ : 0};
+        return {WalkOutcome::triggerSection, c_.position(), BodyVersion{version_}, triggerVersion_};
     }
 
 private:
@@ -310,7 +294,7 @@ private:
                 if (c_.readS32() != separatorValue && c_.ok()) refuse(WalkOutcome::unsupportedVersion);
                 break;
             case Part::triggerSystem: {
-                const double triggerVersion = c_.readF64();
+                const double triggerVersion = triggerVersion_ = c_.readF64();
                 c_.skip(1);
                 // The Definitive Edition's records are those of trigger version 1.8 and later.
                 if (c_.ok() && !(version_ >= firstDe
@@ -430,12 +414,13 @@ private:
         if (width > 0 && height > 0) skipBitmap();
     }
 
-    // A device-independent bitmap by its own sizes: the info header (40
-    // bytes: size, width, height, planes, bits per pixel, compression, size
-    // of the pixels, two resolutions, colours used, colours important), the
-    // palette (4 bytes per colour: those used, else all that the bits per
-    // pixel give), then the pixels (their stored size, else rows of whole
-    // 32-bit words).
+    // A device-independent bitmap as the editors write it: the info header
+    // (40 bytes: size, width, height, planes, bits per pixel, compression,
+    // size of the pixels, two resolutions, colours used, colours important),
+    // the palette (4 bytes per colour: those used, else all that the bits per
+    // pixel give), then the pixels, rows of whole 32-bit words.  The header's
+    // size of the pixels is not taken: editors have written it 2 bytes larger
+    // than the rows they stored.
     void skipBitmap() noexcept {
         BodyCursor info = c_;
         c_.skip(bitmapInfoSize);
@@ -444,9 +429,7 @@ private:
         const std::int64_t height = info.readS32();
         info.skip(2);
         const std::int64_t bits = static_cast<std::uint16_t>(info.readS16());
-        info.skip(4);
-        const std::int64_t pixelBytes = info.readU32();
-        info.skip(8);
+        info.skip(16);
         const std::int64_t used = info.readU32();
         c_.require(info.ok() && width >= 0 && width <= largestImageSide && height >= -largestImageSide &&
                    height <= largestImageSide &&
@@ -456,7 +439,7 @@ private:
         const std::int64_t rows = height < 0 ? -height : height;
         c_.require(colours <= 256);
         c_.skip(4 * colours);
-        c_.skip(pixelBytes != 0 ? pixelBytes : rows * ((width * bits + 31) / 32 * 4));
+        c_.skip(rows * ((width * bits + 31) / 32 * 4));
     }
 
     // Without a container version, the one that the game stores with the
@@ -471,6 +454,7 @@ private:
     Version version_;
     int containerVersion_;
     std::int64_t players_ = 0;
+    double triggerVersion_ = 0.0;
     std::optional<WalkOutcome> refusal_;
 };
 
@@ -478,7 +462,7 @@ private:
 // the body is too short to hold one).
 Version bodyVersion(std::span<const std::uint8_t> bodyStart) noexcept {
     if (bodyStart.size() < bodyVersionEnd) return 0;
-    return versionOf(BodyCursor(bodyStart, versionOffset).readF32());
+    return versions::ofStored(BodyCursor(bodyStart, versionOffset).readF32()).hundredths();
 }
 
 }  // namespace

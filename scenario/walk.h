@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "scenario/versions.h"
+
 namespace vantor {
 
 enum class [[nodiscard]] WalkOutcome{
@@ -17,9 +19,11 @@ enum class [[nodiscard]] WalkOutcome{
 struct WalkResult {
     WalkOutcome outcome;
     std::int64_t position = 0;
-    // The Definitive Edition's body version in hundredths (136 for 1.36),
-    // whose trigger records hold more; 0 for the editions before it.
-    int definitive = 0;
+    // The body's version, which decides how its trigger records are laid out.
+    BodyVersion version{};
+    // The trigger records' version as stored before the count; 0 where the
+    // layout steps over it unread.
+    double triggerVersion = 0.0;
 };
 
 // The body's version stands in its first bytes (a float at offset 4).

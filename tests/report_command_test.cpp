@@ -24,21 +24,57 @@ using platform::Path;
 using testing::TempDir;
 
 TEST(ReportCommand, EveryOutcomeShowsItsMessageOnlyReadsTheScenarioAndLeavesNothingBehind) {
-    for (const testing::Outcome& outcome : testing::everyOutcome()) {
-        SCOPED_TRACE(outcome.name);
-        TempDir dir;
-        testing::prepareFolder(dir, outcome);
-        const auto before = testing::snapshot(dir);
-        testing::RecordingActions ui;
-        ScenarioBody body;
-        const bool made = outcome.messages.empty();
-        EXPECT_EQ(writeReportFile(dir.file("x.scx"), body, ui), made);
-        EXPECT_EQ(ui.messages, outcome.messages);
-        EXPECT_EQ(ui.opened, made ? std::vector<Path>{dir.file("x.scx.txt")} : std::vector<Path>{});
-        EXPECT_EQ(testing::changesBeyondTheReport(before, testing::snapshot(dir), outcome), "");
-        if (made) {
-            EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), testing::sampleReport());
+    for (const testing::Outcome& outcome : testing::everyOutcome())
+        for (const ReportDetail detail : {ReportDetail::standard, ReportDetail::detailed}) {
+            SCOPED_TRACE(outcome.name + (detail == ReportDetail::detailed ? ", detailed" : ""));
+            TempDir dir;
+            testing::prepareFolder(dir, outcome);
+            const auto before = testing::snapshot(dir);
+            testing::RecordingActions ui;
+            ScenarioBody body;
+            const bool made = outcome.messages.empty();
+            EXPECT_EQ(writeReportFile(dir.file("x.scx"), body, ui, {.detail = detail}), made);
+            EXPECT_EQ(ui.messages, outcome.messages);
+            EXPECT_EQ(ui.opened, made ? std::vector<Path>{dir.file("x.scx.txt")} : std::vector<Path>{});
+            EXPECT_EQ(testing::changesBeyondTheReport(before, testing::snapshot(dir), outcome), "");
+            if (made) {
+                EXPECT_EQ(testing::readText(dir.file("x.scx.txt")), testing::sampleReport(detail));
+            }
         }
+}
+
+// A Definitive Edition scenario whose variables' names, behind its triggers,
+// are cut short: the standard report is made; the detailed one, which needs
+// them, ends in its message before anything is written, and the older report
+// stays.
+TEST(ReportCommand, ADetailedReportThatCannotReadTheVariablesIsRefusedWhole) {
+    testing::DefinitiveSpec spec;
+    spec.triggers.resize(1);
+    spec.variables = {{0, "name"}};
+    testing::Bytes body = testing::buildDefinitiveBody(spec).bytes;
+    body.pop_back();
+    const testing::Bytes file = testing::buildDefinitiveContainer(body, spec.version);
+    for (const ReportDetail detail : {ReportDetail::standard, ReportDetail::detailed}) {
+        const bool made = detail == ReportDetail::standard;
+        TempDir dir;
+        testing::writeFile(dir.file("x.aoe2scenario"), file);
+        testing::writeFile(dir.file("x.aoe2scenario.txt"), {'o', 'l', 'd'});
+        testing::RecordingActions ui;
+        testing::StringSink out;
+        ScenarioBody scenario;
+        EXPECT_EQ(streamReport(dir.file("x.aoe2scenario"), scenario, ui, out, {.detail = detail}), made);
+        EXPECT_EQ(out.bytes.empty(), !made);
+        EXPECT_EQ(writeReportFile(dir.file("x.aoe2scenario"), scenario, ui, {.detail = detail}), made);
+        const std::vector<Message> refused(2, Message::unreadableBody);
+        EXPECT_EQ(ui.messages, made ? std::vector<Message>{} : refused);
+        EXPECT_EQ(testing::readText(dir.file("x.aoe2scenario.txt")) == "old", !made);
+        EXPECT_EQ(dir.names(), (std::vector<std::string>{"x.aoe2scenario", "x.aoe2scenario.txt"}));
+        // Inside a campaign, the message stands under its heading.
+        testing::writeFile(dir.file("c.aoe2campaign"),
+                           testing::buildCampaign(200, "c", {{"s", "s.aoe2scenario", file}}));
+        out.bytes.clear();
+        EXPECT_EQ(streamReport(dir.file("c.aoe2campaign"), scenario, ui, out, {.detail = detail}), made);
+        EXPECT_EQ(out.bytes.ends_with("\r\n" + std::string(messageText(Message::unreadableBody)) + "\r\n"), !made);
     }
 }
 

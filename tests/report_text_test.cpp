@@ -33,7 +33,7 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
         NameKind kind;
         std::int32_t value;
         std::string text;
-        int definitive = 0;
+        int version = 122;
     };
     using enum NameKind;
     // clang-format off
@@ -66,8 +66,8 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
     };
     // clang-format on
     for (const Case& c : cases)
-        EXPECT_EQ(testing::nameOf(c.kind, c.value, c.definitive), c.text)
-            << static_cast<int>(c.kind) << " " << c.value << " " << c.definitive;
+        EXPECT_EQ(testing::nameOf(c.kind, c.value, c.version), c.text)
+            << static_cast<int>(c.kind) << " " << c.value << " " << c.version;
 
     // How many values of each table have a name, in the reports of the older
     // editions and of the Definitive Edition: a lost or doubled row shows
@@ -79,9 +79,9 @@ TEST(Names, TextsFallbacksAndTheSizeOfEveryTable) {
     for (const auto& [kind, older, definitive] : sizes) {
         int named[2] = {};
         for (std::int32_t v = -5; v <= 3000; ++v)
-            for (const int edition : {0, 158}) {
+            for (const int edition : {122, 158}) {
                 const std::string text = testing::nameOf(kind, v, edition);
-                named[edition != 0] += !text.empty() && text.find("不明(") == std::string::npos;
+                named[edition != 122] += !text.empty() && text.find("不明(") == std::string::npos;
                 EXPECT_EQ(text.find('?'), std::string::npos) << v;
             }
         EXPECT_EQ(named[0], older) << static_cast<int>(kind);
@@ -181,10 +181,14 @@ TEST(RecordLines, EdgesOfTheFormats) {
     static const char stored[] = "一行目\r\n二行目\n三\r行目\0隠れた";
     text.text = std::string(stored, sizeof stored - 1);
     Trigger t;
-    t.effects = {effect(1), effect(8).set(13, 10), effect(9).set(13, -1), effect(14).set(7, 2),
-                 text,      effect(-7).set(7, 1)};
+    t.effects = {effect(1),
+                 effect(8).set(EffectField::trigger, 10),
+                 effect(9).set(EffectField::trigger, -1),
+                 effect(14).set(EffectField::player, 2),
+                 text,
+                 effect(-7).set(EffectField::player, 1)};
     t.effects.resize(13, effect(1));
-    t.effects[12] = effect(8).set(13, 10);
+    t.effects[12] = effect(8).set(EffectField::trigger, 10);
     // A record is as long as its counts say: one stored field, or none.
     testing::Condition one = condition(3), none = condition(9);
     one.fields = {5};
@@ -205,7 +209,7 @@ TEST(RecordLines, EdgesOfTheFormats) {
     // A selected count below -1 is none the game writes: the body is unreadable.
     BodySpec bad;
     bad.triggers.resize(1);
-    bad.triggers[0].effects = {effect(2).set(4, -2)};
+    bad.triggers[0].effects = {effect(2).set(EffectField::selectedCount, -2)};
     EXPECT_EQ(report(bad, ReportOutcome::unreadableBody), "");
 }
 
@@ -276,10 +280,24 @@ TEST(TriggerReport, DefinitiveEditionTextsAreCp932) {
 // that shows a name; the same records in a 1.22 report stay unknown.
 TEST(TriggerReport, DefinitiveEditionNamesWhatItAdded) {
     Trigger t;
-    t.effects = {effect(11).set(7, 1).set(6, 1241), effect(2).set(7, 2).set(9, 28),
-                 effect(14).set(7, 3).set(6, 1241).set(20, 0).set(21, 2),
-                 effect(5).set(7, 1).set(8, 2).set(2, 32).set(1, 10)};
-    t.conditions = {condition(3).set(5, 1).set(4, 1241).set(13, 0).set(0, 1), condition(9).set(5, 1).set(6, 28)};
+    t.effects = {effect(11).set(EffectField::player, 1).set(EffectField::object, 1241),
+                 effect(2).set(EffectField::player, 2).set(EffectField::technology, 28),
+                 effect(14)
+                     .set(EffectField::player, 3)
+                     .set(EffectField::object, 1241)
+                     .set(EffectField::unitGroup, 0)
+                     .set(EffectField::unitType, 2),
+                 effect(5)
+                     .set(EffectField::player, 1)
+                     .set(EffectField::targetPlayer, 2)
+                     .set(EffectField::resource, 32)
+                     .set(EffectField::amount, 10)};
+    t.conditions = {condition(3)
+                        .set(ConditionField::player, 1)
+                        .set(ConditionField::object, 1241)
+                        .set(ConditionField::unitGroup, 0)
+                        .set(ConditionField::amount, 1),
+                    condition(9).set(ConditionField::player, 1).set(ConditionField::technology, 28)};
     BodySpec older;
     older.triggers = {t};
     testing::DefinitiveSpec definitive;

@@ -89,10 +89,16 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
     t.description = "one\r\ntwo";
     t.shortDescription = "short";
     t.executeOnLoad = 1;
-    t.effects = {testing::effect(8).set(13, 1).select({7, 8}),
-                 testing::effect(5).set(7, 3).set(8, 1).set(2, 0).set(1, 100)};
+    t.effects = {testing::effect(8).set(EffectField::trigger, 1).select({7, 8}), testing::effect(5)
+                                                                                     .set(EffectField::player, 3)
+                                                                                     .set(EffectField::targetPlayer, 1)
+                                                                                     .set(EffectField::resource, 0)
+                                                                                     .set(EffectField::amount, 100)};
     t.effects[1].optionTexts = {"yes", "no"};
-    t.conditions = {testing::condition(3).set(5, 1).set(4, 83).set(0, 2)};
+    t.conditions = {testing::condition(3)
+                        .set(ConditionField::player, 1)
+                        .set(ConditionField::object, 83)
+                        .set(ConditionField::amount, 2)};
     t.conditions[0].scriptText = "check";
     const std::string expected =
         "全トリガ数：2\r\n\r\n"
@@ -126,8 +132,9 @@ TEST(Editions, EachLayoutReportsItsTriggersAndEveryCutIsUnreadable) {
 }
 
 // A background image is stepped over by its bitmap's own sizes in every body
-// but The Conquerors' 1.22, which refuses it; a size that leads outside the
-// body makes it unreadable.
+// but The Conquerors' 1.22, which refuses it: its rows as stored, whatever
+// size of the pixels its header tells; rows that lead outside the body make
+// it unreadable.
 TEST(Images, AreSteppedOverOutside122) {
     testing::Trigger t;
     t.name = "behind the image";
@@ -154,8 +161,16 @@ TEST(Images, AreSteppedOverOutside122) {
     auto built = testing::buildDefinitiveBody(de);
     EXPECT_EQ(testing::reportOf(built.bytes, withImage), ReportOutcome::reportReady);
     EXPECT_EQ(withImage, withoutImage);
-    // The pixels' stored size (at 14 + 20 from the flag) made to lead past the body.
-    built.bytes[built.flagOffset + 14 + 20 + 3] = 0x7F;
+    // The header's size of the pixels (at 14 + 20 from the flag) is not what
+    // is stored: 3 rows of 8 bytes, not 7 × 3 (nor 7 × 3 + 2, as editors of
+    // the Definitive Edition write it; nor 0; nor past the body).
+    for (const std::int32_t told : {21, 23, 0, 0x7F000000}) {
+        std::memcpy(built.bytes.data() + built.flagOffset + 14 + 20, &told, 4);
+        EXPECT_EQ(testing::reportOf(built.bytes, withImage), ReportOutcome::reportReady) << told;
+        EXPECT_EQ(withImage, withoutImage) << told;
+    }
+    // Its height (at 14 + 8) made to lead past the body.
+    built.bytes[built.flagOffset + 14 + 8 + 1] = 0x7F;
     EXPECT_EQ(findTriggerSection(built.bytes).outcome, WalkOutcome::unreadableBody);
 }
 

@@ -59,7 +59,7 @@ def runs_of(pairs):
 
 
 def table(out, name, kind, rows, per_line, fmt, sep):
-    out.write(f"constexpr {kind} {name}[] = {{\n")
+    out.write(f"inline constexpr {kind} {name}[] = {{\n")
     for i in range(0, len(rows), per_line):
         out.write("    " + sep.join(fmt(r) for r in rows[i : i + per_line]) + "\n")
     out.write("};\n")

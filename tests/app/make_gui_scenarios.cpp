@@ -87,6 +87,7 @@ int main(int argc, char** argv) try {
         for (Effect& e : t.effects) e.fields.resize(definitiveEffectFields(definitive.version), -1);
     for (Trigger& t : definitive.triggers)
         for (Condition& c : t.conditions) c.fields.resize(definitiveConditionFields(definitive.version), -1);
+    definitive.variables = {{0, "gold"}};  // as the game stores them behind the triggers
     writeFile(given / "de.aoe2scenario", buildDefinitiveContainer(buildDefinitiveBody(definitive).bytes, 158));
     BodySpec ageOfKings = sampleScenario();
     ageOfKings.layout = Layout::stored, ageOfKings.version = 1.20f;

@@ -78,6 +78,9 @@ fi
 export LC_ALL=C.UTF-8
 mkdir opts && cp "$sample" opts/a.scx && printf '\1\2\3' >opts/b.scx && mkfifo opts/pipe.scx || exit 1
 cat "$golden" "$golden" >twice.txt && iconv -f CP932 -t UTF-8 "$golden" | sed 's/\r$//' >utf8.txt || exit 1
+detailed=$(dirname "$golden")/sample_detailed_report.txt  # the standard report with its additions
+cat "$detailed" "$detailed" >twice-detailed.txt && iconv -f CP932 -t UTF-8 "$detailed" | sed 's/\r$//' >utf8-detailed.txt ||
+    exit 1
 usage=$'\nTry \'vantor-report --help\'.\n'
 broken=$'b.scx: 解凍エラーです\n' open=$'ファイルをオープンできませんでした\n'
 # expect WHAT STATUS OUT-FILE-OR-TEXT ERR ARGUMENTS...: a run in opts/ that leaves nothing there.
@@ -100,6 +103,11 @@ expect "each scenario ends in its own way" 1 $'a.scx.txt\n' "${broken}missing.sc
 expect "a named pipe is not waited for" 1 "" "pipe.scx: $open" pipe.scx
 expect "--stdout" 1 "$work/twice.txt" "$broken" --stdout a.scx b.scx a.scx
 expect "--stdout --utf8" 0 "$work/utf8.txt" "" --stdout --utf8 a.scx
+expect "--detail --stdout, several files" 1 "$work/twice-detailed.txt" "$broken" --stdout --detail a.scx b.scx a.scx
+expect "--detail --stdout --utf8" 0 "$work/utf8-detailed.txt" "" --detail --stdout --utf8 a.scx
+(cd opts && report --detail a.scx b.scx >/dev/null 2>&1; [ $? = 1 ]) && cmp -s opts/a.scx.txt "$detailed" &&
+    rm opts/a.scx.txt && files opts "a.scx b.scx pipe.scx "
+verdict "--detail writes the detailed report beside the scenario"
 expect "control characters of names are shown escaped, C1 too" 1 "" 'a\x1b[2J\x0a\x9b\xc2\x9bb.scx: '"$open" \
     $'a\x1b[2J\n\x9b\xc2\x9bb.scx'
 long=$(printf 'a%.0s' $(seq 244)).scx  # 248 bytes: its report's name fits, a suffix behind that would not

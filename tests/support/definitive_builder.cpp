@@ -150,7 +150,17 @@ BuiltBody buildDefinitiveBody(const DefinitiveSpec& spec) {
     putF64(out, triggerVersion(v));
     out.push_back(0);
 
-    putTriggerSection(built, spec.triggers, spec.triggerCount, spec.trailing, v);
+    putTriggerSection(built, spec.triggers, spec.triggerCount, spec.variables ? "" : spec.trailing, v);
+    if (spec.variables) {
+        for (std::size_t t = 0; t < spec.triggers.size(); ++t) putS32(out, static_cast<std::int32_t>(t));
+        out.insert(out.end(), 1024 + 4, 0);  // values, technologies
+        putS32(out, static_cast<std::int32_t>(spec.variables->size()));
+        for (const auto& [number, name] : *spec.variables) {
+            putS32(out, static_cast<std::int32_t>(number));
+            putString32(out, name);
+        }
+        out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
+    }
     return built;
 }
 

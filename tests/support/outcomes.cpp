@@ -9,7 +9,9 @@ namespace vantor::testing {
 
 Bytes sampleFile() { return buildContainer(buildBody(sampleScenario()).bytes); }
 
-std::string sampleReport() { return readText(VANTOR_SAMPLE_REPORT); }
+std::string sampleReport(ReportDetail detail) {
+    return readText(detail == ReportDetail::standard ? VANTOR_SAMPLE_REPORT : VANTOR_SAMPLE_DETAILED_REPORT);
+}
 
 std::vector<Outcome> everyOutcome() {
     const auto fileOf = [](void (*change)(BodySpec&), Layout layout = Layout::fixed, float version = 1.22f,

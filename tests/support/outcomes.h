@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "report/messages.h"
+#include "report/record_lines.h"
 #include "tests/support/scenario_builder.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor::testing {
 
 // The bundled sample's scenario (Japanese texts, every kind of line) and its
-// report as it must be, byte for byte (tests/support/sample_report.txt).
+// report as it must be, byte for byte (tests/support/sample_report.txt, and
+// sample_detailed_report.txt).
 Bytes sampleFile();
-std::string sampleReport();
+std::string sampleReport(ReportDetail detail = ReportDetail::standard);
 
 struct Outcome {
     std::string name;

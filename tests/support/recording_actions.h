@@ -11,6 +11,7 @@
 #include "report/names.h"
 #include "report/report_buffer.h"
 #include "report/trigger_report.h"
+#include "report/type_rows.h"
 
 namespace vantor::testing {
 
@@ -39,20 +40,24 @@ public:
 };
 
 // The report of a body, checked and then formatted; empty unless ready.
-inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0) {
-    const CheckedSection checked = checkTriggerSection(body, containerVersion);
+inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& report, int containerVersion = 0,
+                              ReportDetail detail = ReportDetail::standard) {
+    const CheckedSection checked = checkTriggerSection(body, containerVersion, RecordCheck::records, detail);
     ReportBuffer out;
     if (checked.outcome == ReportOutcome::reportReady)
-        static_cast<void>(formatTriggerReport(body, checked.section, out));
+        static_cast<void>(formatTriggerReport(body, checked.section, out, detail));
     report = out.view();
     return checked.outcome;
 }
 
-// The name a report gives a value (or a type) in an edition's report.
-inline std::string nameOf(NameKind kind, std::int32_t value, int definitive = 0) {
+// The name a report of a body of `version` gives a value (or a type).
+inline std::string nameOf(NameKind kind, std::int32_t value, int version = 122) {
     ReportBuffer out;
-    kind == NameKind::EffectType || kind == NameKind::ConditionType ? appendTypeName(out, kind, value, definitive)
-                                                                    : appendName(out, kind, value, definitive);
+    const BodyVersion v{version};
+    if (kind == NameKind::EffectType || kind == NameKind::ConditionType)
+        appendTypeName(out, kind == NameKind::EffectType ? RecordKind::effect : RecordKind::condition, value, v);
+    else
+        appendName(out, kind, value, v);
     return std::string(out.view());
 }
 

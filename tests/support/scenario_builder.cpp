@@ -89,19 +89,28 @@ void putTriggerSection(BuiltBody& built, const std::vector<Trigger>& triggers, s
     out.insert(out.end(), trailing.begin(), trailing.end());
 }
 
-Effect& Effect::set(std::size_t field, std::int32_t value) {
-    fields.at(field) = value;
+namespace {
+
+void setField(std::vector<std::int32_t>& fields, std::size_t k, std::int32_t value) {
+    if (k >= fields.size()) fields.resize(k + 1, -1);
+    fields[k] = value;
+}
+
+}  // namespace
+
+Effect& Effect::set(EffectField field, std::int32_t value) {
+    setField(fields, static_cast<std::size_t>(field), value);
     return *this;
 }
 
 Effect& Effect::select(std::vector<std::int32_t> ids) {
-    fields.at(4) = static_cast<std::int32_t>(ids.size());
+    set(EffectField::selectedCount, static_cast<std::int32_t>(ids.size()));
     selectedObjects = std::move(ids);
     return *this;
 }
 
-Condition& Condition::set(std::size_t field, std::int32_t value) {
-    fields.at(field) = value;
+Condition& Condition::set(ConditionField field, std::int32_t value) {
+    setField(fields, static_cast<std::size_t>(field), value);
     return *this;
 }
 

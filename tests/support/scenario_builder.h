@@ -6,15 +6,19 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "scenario/trigger_fields.h"
 
 namespace vantor::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
 // An effect or a condition; its fields' size is the stored field count, and
-// fields not set stay -1, as the game saves them.
+// fields not set stay -1, as the game saves them.  A field is set by its name
+// (scenario/trigger_fields.h); one past the stored count grows them.
 struct Effect {
     std::int32_t type = 0;
     std::vector<std::int32_t> fields = std::vector<std::int32_t>(23, -1);
@@ -23,8 +27,8 @@ struct Effect {
     std::vector<std::int32_t> selectedObjects;  // written as they are; field 4 sizes them
     std::array<std::string, 2> optionTexts;     // Definitive Edition 1.54 and later
 
-    Effect& set(std::size_t field, std::int32_t value);
-    Effect& select(std::vector<std::int32_t> ids);  // also sets field 4 to their count
+    Effect& set(EffectField field, std::int32_t value);
+    Effect& select(std::vector<std::int32_t> ids);  // also sets the selected count to theirs
 };
 
 struct Condition {
@@ -32,7 +36,7 @@ struct Condition {
     std::vector<std::int32_t> fields = std::vector<std::int32_t>(16, -1);
     std::string scriptText;  // Definitive Edition 1.40 and later
 
-    Condition& set(std::size_t field, std::int32_t value);
+    Condition& set(ConditionField field, std::int32_t value);
 };
 
 inline Effect effect(std::int32_t type) {
@@ -119,6 +123,10 @@ struct DefinitiveSpec {
     std::int32_t mapHeight = 2;
     std::vector<Trigger> triggers;
     std::int64_t triggerCount = Trigger::unset;
+    // When given, what stands behind the triggers of trigger records 2.2 and
+    // later: their order, the variables' values, no technologies, and these
+    // variables' numbers and names.
+    std::optional<std::vector<std::pair<std::uint32_t, std::string>>> variables;
     std::string trailing;
 };
 
