@@ -84,7 +84,7 @@ constexpr ListEntry aiAction[] = {
     {20, "訓練"_cp932}, {21, "研究"_cp932}, {22, "降ろす"_cp932}, {23, "聖遺物"_cp932}, {24, "待機"_cp932}};
 constexpr ListEntry decisionOption[] = {{1, "選択肢1"_cp932}, {2, "選択肢2"_cp932}};
 constexpr ListEntry victoryTimer[] = {
-    {0, "世界遺産"_cp932}, {1, "聖遺物"_cp932}, {2, "キングオブザヒル"_cp932}};
+    {0, "民族の象徴"_cp932}, {1, "聖遺物"_cp932}, {2, "キングオブザヒル"_cp932}};
 // The older editions' difficulty levels; the Definitive Edition adds -1.
 constexpr ListEntry difficultyOlder[] = {
     {0, "最も難しい"_cp932}, {1, "難しい"_cp932}, {2, "普通"_cp932}, {3, "標準"_cp932}, {4, "最も易しい"_cp932}};
@@ -94,8 +94,8 @@ constexpr ListEntry difficulty[] = {
 constexpr ListEntry objectFilter[] = {{0, "すべて"_cp932}, {1, "未変更"_cp932}, {2, "変更済み"_cp932}};
 // The classes of attack and armour values.
 constexpr ListEntry damageClass[] = {
-    {0, "世界遺産"_cp932}, {1, "歩兵"_cp932}, {2, "亀甲船"_cp932}, {3, "基本遠隔"_cp932}, {4, "基本近接"_cp932},
-    {5, "戦象"_cp932}, {8, "騎兵"_cp932}, {11, "港以外の建物"_cp932}, {13, "石の防御施設"_cp932},
+    {0, "民族の象徴"_cp932}, {1, "歩兵"_cp932}, {2, "亀甲船"_cp932}, {3, "基本遠隔"_cp932}, {4, "基本近接"_cp932},
+    {5, "エレファント"_cp932}, {8, "騎兵"_cp932}, {11, "港以外の建物"_cp932}, {13, "石の防御施設"_cp932},
     {14, "肉食動物"_cp932}, {15, "射手"_cp932}, {16, "戦艦と爆破工作船"_cp932},
     {17, "破城槌・投石機・攻城塔"_cp932}, {18, "木"_cp932}, {19, "ユニークユニット"_cp932},
     {20, "攻城兵器"_cp932}, {21, "標準の建物"_cp932}, {22, "壁と門"_cp932}, {23, "火薬ユニット"_cp932},
@@ -208,7 +208,7 @@ constexpr Parameter objectFilter{at(F::objectFilter), Form::list, "絞り込み"
 constexpr Parameter operation{at(F::operation), Form::list, label::operation, {}, lists::operation};
 constexpr Parameter amount{at(F::amount), Form::number, label::amount};
 constexpr Parameter attackAmount{at(F::amount), Form::attackAmount, label::amount};
-constexpr Parameter attackClass{at(F::amount), Form::attackClass, "クラス"_cp932, {}, lists::damageClass};
+constexpr Parameter attackClass{at(F::amount), Form::attackClass, "ダメージ区分"_cp932, {}, lists::damageClass};
 constexpr Parameter amountFloat{at(F::amountFloat), Form::floatNumber, "小数値"_cp932};
 constexpr Parameter resource{at(F::resource), Form::name, label::resource, NameKind::Resource};
 constexpr Parameter resource1{at(F::resource1), Form::name, "資源1"_cp932, NameKind::Resource};

@@ -142,7 +142,7 @@ TEST(DetailedReport, EveryKindOfParameterInEveryEdition) {
         {146,
          withRecords({effect(51).set(E::player, 1).set(E::objectAttribute, 9).set(E::amount, 4 << 16 | 25),
                       effect(51).set(E::player, 1).set(E::objectAttribute, 0).set(E::amount, -3)}),
-         "  効果 0  :属性の変更 プレイヤー:プレイヤー 1 属性:攻撃力 数量:25 クラス:基本近接\r\n"
+         "  効果 0  :属性の変更 プレイヤー:プレイヤー 1 属性:攻撃力 数量:25 ダメージ区分:基本近接\r\n"
          "  効果 1  :属性の変更 プレイヤー:プレイヤー 1 属性:ヒットポイント 数量:-3\r\n"},
         // A float in a field's place; a command button's place.
         {155,
