@@ -109,6 +109,16 @@ TEST(Campaigns, EachVersionReportsItsScenariosAndACutOneIsRefusedWhole) {
         EXPECT_FALSE(writeReportFile(dir.file("x.cpx"), body, refused));
         EXPECT_EQ(refused.messages, std::vector{Message::unreadableBody});
     }
+    // Scenarios that share bytes, with one another or with the table, are
+    // refused whole (each entry of "1.00": 520 bytes from 264, its offset at 4).
+    const testing::Bytes two = testing::buildCampaign(
+        100, "c", {{"a", "a.scx", testing::sampleFile()}, {"b", "b.scx", testing::sampleFile()}});
+    for (const auto& [entry, offset] : {std::pair{1, 264 + 2 * 520}, {0, 300}}) {
+        testing::Bytes overlapping = two;
+        std::memcpy(overlapping.data() + 264 + 520 * entry + 4, &offset, 4);
+        Bytes source(overlapping);
+        EXPECT_EQ(readCampaignHead(source).outcome, CampaignOutcome::damaged) << entry;
+    }
 }
 
 // The system's files, but for the calls chosen to fail: the first call of an

@@ -206,16 +206,20 @@ done
 # new file renamed over the old one, never the old one rewritten.  (Its group,
 # which needs a second user: below.)
 fresh modes
-for mode in 600 640 644; do
+for mode in 600 640 644 755:644; do
     old=$(stat -c %i modes/x.scx.txt 2>/dev/null)
-    chmod $mode modes/x.scx && (cd modes && report x.scx >/dev/null) && [ "$(stat -c %a modes/x.scx.txt)" = $mode ] &&
-        [ "$(stat -c %i modes/x.scx.txt)" != "$old" ]
+    chmod ${mode%:*} modes/x.scx && (cd modes && report x.scx >/dev/null) &&
+        [ "$(stat -c %a modes/x.scx.txt)" = ${mode#*:} ] && [ "$(stat -c %i modes/x.scx.txt)" != "$old" ]
     verdict "a report of a scenario of mode $mode, a new file"
 done
 
-# A body of version 1.22 and 600 MiB of zeros: its inflating takes a while.
+# A body of version 1.22 and 600 MiB of zeros: its inflating takes a while,
+# until it passes 256 MiB, more than any scenario holds.
 { printf '1.21\0\0\0\0' && { printf '\1\0\0\0\366\50\234\77' && head -c 600M /dev/zero; } | gzip -1 | tail -c +11; } >long.scx ||
     exit 1
+fresh bomb && cp long.scx bomb/x.scx && (cd bomb && report x.scx >/dev/null 2>../err)
+[ $? = 1 ] && [ "$(cat err)" = "x.scx: 解凍エラーです" ] && files bomb "x.scx "
+verdict "a body that inflates past 256 MiB is refused, nothing is left"
 
 # As a user without privileges: an unreadable scenario, a folder without
 # write permission (the old report stays; printing needs no file), a temporary
@@ -242,12 +246,26 @@ if [ "$(id -u)" = 0 ]; then
     chmod 555 "$shared/perm"
     wait $pid
     [ $? = 1 ] && files "$shared/perm" "x.scx x.scx.dat " &&
-        [ "$(cat err)" = $'x.scx: ファイルの作成に失敗しました\nx.scx: 一時ファイルを削除できませんでした。' ]
+        [ "$(cat err)" = $'x.scx: 解凍エラーです\nx.scx: 一時ファイルを削除できませんでした。' ]
     verdict "a temporary file that cannot be removed is reported"
     fresh foreign && printf d >foreign/x.scx.dat && chown 65534 foreign/x.scx.dat
     (cd foreign && report x.scx >/dev/null 2>&1)
     [ $? = 1 ] && [ "$(cat foreign/x.scx.dat)" = d ] && files foreign "x.scx x.scx.dat "
     verdict "another user's file at the temporary name stays"
+    # A piece of this very body, left by a run of ours that was killed, is
+    # removed; the same piece of another user's stays.
+    rm -rf foreign && mkdir foreign && cp long.scx foreign/x.scx || exit 1
+    (cd foreign && exec "$cli" x.scx >/dev/null 2>&1) &
+    pid=$!
+    for _ in $(seq 5000); do [ -s foreign/x.scx.dat ] && break; sleep 0.002; done
+    kill -KILL $pid && wait $pid 2>/dev/null
+    cp -p foreign/x.scx.dat piece && chown 65534 foreign/x.scx.dat
+    (cd foreign && report x.scx >/dev/null 2>&1)
+    [ $? = 1 ] && cmp -s foreign/x.scx.dat piece && files foreign "x.scx x.scx.dat "
+    verdict "another user's piece of this body at the temporary name stays"
+    chown 0 foreign/x.scx.dat && (cd foreign && report x.scx >/dev/null 2>../err)
+    [ $? = 1 ] && [ "$(cat err)" = "x.scx: 解凍エラーです" ] && files foreign "x.scx "
+    verdict "a piece of this body that a killed run left is removed"
     # The report takes the scenario's group where the user may give it (a
     # member of it), else no group permissions; on every run.
     group() {  # MODE GROUPS-OF-THE-USER EXPECTED-MODE EXPECTED-GROUP
