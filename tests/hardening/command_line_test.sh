@@ -66,7 +66,8 @@ if [ -n "$wine" ]; then
         for _ in $(seq 5000); do [ -n "$(find ended -name 'lines.scx.txt.*')" ] && break; sleep 0.002; done
         pkill -$signal -f "$(basename "$cli") lines.scx"
         wait
-        for _ in $(seq 100); do files ended "lines.scx " && break; sleep 0.05; done
+        # (A run that the signal reached only after the rename leaves its whole report.)
+        for _ in $(seq 100); do rm -f ended/lines.scx.txt && files ended "lines.scx " && break; sleep 0.05; done
         files ended "lines.scx "
         verdict "SIG$signal to vantor-report.exe while it writes the report: nothing of ours is left"
     done
@@ -190,6 +191,13 @@ for output in full-stdout full gone closed; do
         files out-$output "a.scx a.scx.txt b.scx b.scx.txt " && cmp -s out-$output/b.scx.txt "$golden"; fi
     verdict "$output output: the run fails, only whole reports are left"
 done
+# A closed output is named as such, the report's path or the report itself.
+for stdout in "" --stdout; do
+    fresh out-closed a.scx
+    (cd out-closed && report $stdout a.scx >&5 2>../err)
+    [ $? = 1 ] && [ "$(cat err)" = "a.scx: 標準出力が閉じられたため、書き込めませんでした。" ]
+    verdict "an output whose reader went away ($stdout): its message"
+done
 exec 5>&-
 
 # A write that fails (here a file-size limit) leaves the old report as it was,
@@ -299,6 +307,54 @@ for signal in INT TERM HUP QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
         verdict "SIG$signal while $ours* exists: the run ends by it, nothing of ours is left"
     done
 done
+
+# A file that another process renames over a file of ours stays, whatever
+# ends the run; what a run killed outright leaves (SIGKILL cannot be caught)
+# the next run on the scenario removes.
+for case in long.scx:long.scx.dat lines.scx:lines.scx.txt.; do
+    IFS=: read -r scenario ours <<<"$case"
+    for ending in exit TERM KILL; do
+        (cd signals && exec "$cli" "$scenario" >/dev/null 2>&1) &
+        pid=$!
+        for _ in $(seq 5000); do name=$(find signals -name "$ours*" | head -n1) && [ -n "$name" ] && break; sleep 0.002; done
+        [ $ending = KILL ] || { printf foreign >signals/foreign && mv signals/foreign "$name"; }
+        [ $ending = exit ] || kill -$ending $pid
+        wait $pid
+        if [ $ending = KILL ]; then
+            (cd signals && report "$scenario" >/dev/null 2>&1)
+            rm -f signals/lines.scx.txt && files signals "lines.scx long.scx "
+            verdict "$ours* left by SIGKILL: the next run removes it"
+        else
+            [ "$(cat "$name")" = foreign ] && rm "$name" && files signals "lines.scx long.scx "
+            verdict "a file renamed over $ours* stays after the run's $ending"
+        fi
+    done
+done
+
+# Each call of the system on the files beside the scenario failing in turn
+# (fault_shim): the run ends with 0 and the whole report, or with 1, a message
+# and the older report (or the new one, and a message of what it could not
+# remove); the scenario as it was; nothing else left but what it names.
+if [ -n "${VANTOR_FAULT_SHIM:-}" ]; then
+    faults=0
+    for call in open fstat lstat stat flock fchown fchmod write pread close rename renameat2 unlink opendir; do
+        for n in $(seq 100); do
+            fresh fault && printf old >fault/x.scx.txt && rm -f done
+            (cd fault && VANTOR_FAULT="$call $n" VANTOR_FAULT_DONE=$work/done LD_PRELOAD=$VANTOR_FAULT_SHIM \
+                ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 report x.scx >/dev/null 2>../err)
+            rc=$?
+            [ -e done ] || break
+            faults=$((faults + 1))
+            cmp -s fault/x.scx "$sample" && if [ $rc = 0 ]; then
+                cmp -s fault/x.scx.txt "$golden" && files fault "x.scx x.scx.txt " && [ ! -s err ]
+            else
+                [ $rc = 1 ] && grep -q '^x.scx: ' err && { [ "$(cat fault/x.scx.txt)" = old ] ||
+                    cmp -s fault/x.scx.txt "$golden"; } && { files fault "x.scx x.scx.txt " || grep -q 一時ファイル err; }
+            fi || fail "$call call $n failing: exit $rc, $(cat err), left $(ls fault)"
+        done
+    done
+    echo "one failing call of the system: $faults runs"
+fi
 
 echo "$failures failure(s)"
 [ $failures = 0 ]
