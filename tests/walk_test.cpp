@@ -154,6 +154,12 @@ TEST(Images, AreSteppedOverOutside122) {
     auto built = testing::buildDefinitiveBody(de);
     EXPECT_EQ(testing::reportOf(built.bytes, withImage), ReportOutcome::reportReady);
     EXPECT_EQ(withImage, withoutImage);
+    // No stored size of the pixels (at 14 + 20 from the flag): 3 rows of 7
+    // bytes, each padded to 8.
+    auto unsized = built;
+    std::fill_n(unsized.bytes.begin() + static_cast<std::ptrdiff_t>(built.flagOffset + 14 + 20), 4, 0);
+    EXPECT_EQ(testing::reportOf(unsized.bytes, withImage), ReportOutcome::reportReady);
+    EXPECT_EQ(withImage, withoutImage);
     // The pixels' stored size (at 14 + 20 from the flag) made to lead past the body.
     built.bytes[built.flagOffset + 14 + 20 + 3] = 0x7F;
     EXPECT_EQ(findTriggerSection(built.bytes).outcome, WalkOutcome::unreadableBody);
