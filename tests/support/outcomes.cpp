@@ -92,7 +92,7 @@ std::vector<Outcome> everyOutcome() {
          }, "x.scx.txt.abc123"},
 #endif
         // This body's start under a second name is someone's: it stays.
-        {"piece of this body with a second name at the temporary name", good, {Message::createFailed}, [&sampleBody](const TempDir& dir) {
+        {"piece of this body with a second name at the temporary name", good, {Message::createFailed}, [sampleBody](const TempDir& dir) {
              writeFile(dir.file("x.scx.dat"), Bytes(sampleBody.begin(), sampleBody.begin() + 3000));
              fs::create_hard_link(dir.file("x.scx.dat"), dir.file("second"));
          }},
