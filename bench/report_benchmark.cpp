@@ -158,7 +158,7 @@ void extractCase(benchmark::State& state, const Input* in) {
     auto& files = vantor::platform::systemFiles();
     for (auto _ : state) {
         vantor::ScenarioFile scenario(files);
-        vantor::TemporaryFile temporary(files, vantor::temporaryPathFor(in->path), true);
+        vantor::TemporaryFile temporary(files, vantor::temporaryPathFor(in->path));
         if (!scenario.open(in->path) ||
             vantor::extractScenario(scenario, body, &temporary) != vantor::ExtractOutcome::bodyReady)
             state.SkipWithError("extraction failed");

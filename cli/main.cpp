@@ -1,4 +1,5 @@
 // vantor-report: the trigger report of scenario files, from the command line.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -49,6 +50,10 @@ struct Options {
     std::vector<platform::Path> scenarios;
 };
 
+// Whether the write to standard output that just failed found it closed: a
+// reader that went away (a pipe to head), or no output at all (>&-).
+bool outputWasClosed() { return errno == EPIPE || errno == EBADF; }
+
 // Messages go to stderr as "SCENARIO: message"; a written report's path to
 // stdout, then to the viewer.
 class ConsoleActions final : public UserActions {
@@ -88,10 +93,11 @@ public:
     }
 
     void openInViewer(const platform::Path& reportPath) override {
-        // A closed or broken stdout (EPIPE) is an error like any other.
+        // A closed or broken stdout is an error like any other.
+        errno = 0;
         if (!printLine(stdout, reportPath, "\n")) {
             std::clearerr(stdout);
-            fail(Message::createFailed);
+            fail(outputWasClosed() ? Message::outputClosed : Message::createFailed);
             return;
         }
         if (options_.open && !platform::startViewer(reportPath)) fail(Message::viewerFailed);
@@ -113,8 +119,15 @@ private:
 class StdoutSink final : public ReportSink {
 public:
     bool write(std::string_view bytes) override {
-        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0) return true;
+        closed_ = outputWasClosed();
+        return false;
     }
+    bool closed() const override { return closed_; }
+
+private:
+    bool closed_ = false;
 };
 
 int usageError(std::string_view what, std::string_view argument) {

@@ -1,4 +1,5 @@
 // The system's services on POSIX systems (Linux).
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -84,8 +86,8 @@ private:
 // Unlinks the entry at the removal's path if it is still the file we made.
 bool removeIfStill(const char* path, dev_t device, ino_t inode) noexcept {
     struct stat status {};
-    if (::lstat(path, &status) != 0) return errno == ENOENT;             // already gone
-    if (status.st_dev != device || status.st_ino != inode) return true;  // not ours any more
+    if (::lstat(path, &status) != 0) return errno == ENOENT || errno == ENOTDIR;  // already gone
+    if (status.st_dev != device || status.st_ino != inode) return true;           // not ours any more
     return ::unlink(path) == 0 || errno == ENOENT;
 }
 
@@ -164,7 +166,39 @@ FileFacts factsOf(const struct stat& s) {
     return f;
 }
 
+Lookup lookup(int result, const struct stat& status, FileFacts& out) {
+    if (result != 0) return errno == ENOENT || errno == ENOTDIR ? Lookup::absent : Lookup::failed;
+    out = factsOf(status);
+    return Lookup::found;
+}
+
+// The permission bits that the user's umask lets a file of ours have.
+mode_t withinUmask(unsigned bits) {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(077);
+        ::umask(m);
+        return m;
+    }();
+    return static_cast<mode_t>(bits) & ~mask;
+}
+
+// The folder that holds the entry at `path`.
+std::string folderOf(const std::string& path) {
+    const std::size_t at = fileNameAt(path);
+    return at == 0 ? std::string(".") : path.substr(0, at);
+}
+
 int toFd(FileSystem::Handle h) { return static_cast<int>(h); }
+
+Locking lockWithoutWaiting(int fd) {
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        // Anything but a lock held by another: a file system (or an object)
+        // without such locks.
+        return errno == EWOULDBLOCK ? Locking::busy : Locking::none;
+    }
+    return Locking::taken;
+}
 
 class PosixFiles final : public FileSystem {
 public:
@@ -190,18 +224,14 @@ public:
         return true;
     }
 
-    bool entryFacts(const Path& path, FileFacts& out) override {
+    Lookup entryFacts(const Path& path, FileFacts& out) override {
         struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0) return false;
-        out = factsOf(status);
-        return true;
+        return lookup(::lstat(path.c_str(), &status), status, out);
     }
 
-    bool targetFacts(const Path& path, FileFacts& out) override {
+    Lookup targetFacts(const Path& path, FileFacts& out) override {
         struct stat status {};
-        if (::stat(path.c_str(), &status) != 0) return false;
-        out = factsOf(status);
-        return true;
+        return lookup(::stat(path.c_str(), &status), status, out);
     }
 
     std::int64_t readAt(Handle file, std::int64_t offset, void* buffer, std::size_t count) override {
@@ -211,27 +241,84 @@ public:
         }
     }
 
-    bool tryLock(Handle file) override {
-        while (::flock(toFd(file), LOCK_EX | LOCK_NB) != 0) {
-            if (errno == EINTR) continue;
-            // A file system without locks: the files stay safe, as each is
-            // created exclusively.
-            return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL;
-        }
-        return true;
+    Locking tryLock(Handle file) override { return lockWithoutWaiting(toFd(file)); }
+
+    // The folder's lock: every report beside the scenario is published in
+    // turn, which takes a moment.
+    Locking tryLockName(const Path& report, Handle& lock) override {
+        const int fd = ::open(folderOf(report).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return Locking::none;
+        const Locking locking = lockWithoutWaiting(fd);
+        if (locking == Locking::taken)
+            lock = fd;
+        else
+            ::close(fd);
+        return locking;
     }
+
+    void unlockName(Handle lock) override { ::close(toFd(lock)); }
 
     void close(Handle file) override { ::close(toFd(file)); }
 
-    Created createNew(const Path& path, unsigned permissions, bool, Handle& file) override {
+    std::vector<Path> namesBeginningWith(const Path& prefix) override {
+        std::vector<Path> found;
+        const std::string folder = folderOf(prefix);
+        const std::size_t at = fileNameAt(prefix);
+        const std::string_view name = std::string_view(prefix).substr(at);
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir) return found;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view there = entry->d_name;
+            if (there.size() > name.size() && there.substr(0, name.size()) == name)
+                found.push_back(prefix.substr(0, at).append(there));
+        }
+        ::closedir(dir);
+        return found;
+    }
+
+    Claim claimLeft(const Path& path, Handle& file, FileFacts& facts) override {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) return errno == ENOENT ? Claim::gone : Claim::other;
+        if (!factsOf(status).leftByUs) return Claim::other;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) return Claim::other;
+        struct stat opened {};
+        Claim claim = Claim::other;
+        if (::fstat(fd, &opened) == 0 && identityOf(opened) == identityOf(status) && factsOf(opened).leftByUs) {
+            switch (lockWithoutWaiting(fd)) {
+                case Locking::taken: claim = Claim::claimed; break;
+                case Locking::busy: claim = Claim::atWork; break;
+                case Locking::none: break;  // no telling whether a run is at work with it
+            }
+        }
+        if (claim != Claim::claimed) {
+            ::close(fd);
+            return claim;
+        }
+        facts = factsOf(opened);
+        file = fd;
+        return claim;
+    }
+
+    Created createNew(const Path& path, bool, Handle& file, FileIdentity& identity) override {
         SignalsHeld held;
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-                              static_cast<mode_t>(permissions));
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
         if (fd < 0) {
             return errno == EEXIST ? Created::exists : errno == ENAMETOOLONG ? Created::nameTooLong : Created::failed;
         }
         struct stat status {};
-        if (::fstat(fd, &status) == 0) hold(path, status.st_dev, status.st_ino);
+        if (::fstat(fd, &status) != 0) {
+            // Made a moment ago, under a name that only a process of this
+            // user may take over: removed by that name.
+            ::unlink(path.c_str());
+            ::close(fd);
+            return Created::failed;
+        }
+        hold(path, status.st_dev, status.st_ino);
+        // Tells other runs that the file is at work (where the file system
+        // has locks).
+        static_cast<void>(lockWithoutWaiting(fd));
+        identity = identityOf(status);
         file = fd;
         return Created::created;
     }
@@ -248,47 +335,66 @@ public:
         return true;
     }
 
-    bool restrictLike(Handle file, const FileFacts& scenario) override {
+    bool shareLike(Handle file, const FileFacts& scenario) override {
         struct stat status {};
         if (::fstat(toFd(file), &status) != 0) return false;
-        if (status.st_gid == scenario.group) return true;
+        const unsigned bits = scenario.permissions & 0666;
         // Only a member of the group (or the superuser) may give it.
-        if (::fchown(toFd(file), static_cast<uid_t>(-1), static_cast<gid_t>(scenario.group)) == 0) return true;
-        return ::fchmod(toFd(file), status.st_mode & 07707 & ~static_cast<mode_t>(070)) == 0;
+        const bool grouped = status.st_gid == scenario.group ||
+                             ::fchown(toFd(file), static_cast<uid_t>(-1), static_cast<gid_t>(scenario.group)) == 0;
+        // In a group of its own, the file lets its group read nothing, and
+        // others (the scenario's group among them) what the scenario's group may.
+        const unsigned mode = grouped ? bits : (bits & 0600) | (bits & (bits >> 3) & 0006);
+        return ::fchmod(toFd(file), withinUmask(mode)) == 0;
     }
 
-    bool finish(Handle file) override {
-        // A close can be the first to report a failed write (NFS, quota).
-        return ::close(toFd(file)) == 0;
-    }
-
-    bool replace(const Path& ours, const Path& target) override {
+    Replaced replace(Handle file, const Path& path, const FileIdentity& identity, const Path& target,
+                     FileIdentity& displaced) override {
         SignalsHeld held;
+        // A close can be the first to report a failed write (NFS, quota).
+        if (::close(toFd(file)) != 0) return Replaced::failed;
+        struct stat ours {};
+        if (::lstat(path.c_str(), &ours) != 0 || identityOf(ours) != identity) return Replaced::failed;
 #if defined(__linux__) && defined(RENAME_EXCHANGE)
         // Renamed over an older file, a new file is written out to disk at
         // once (ext4 does so to guard replace-by-rename).  Exchanging the two
-        // names and removing the older file, now under our name, gives the
-        // same result in one step and leaves the writing to the usual
-        // writeback.
+        // names gives the same result and leaves the writing to the usual
+        // writeback; the older file, now at our name, is ours to remove.
         struct stat existing {};
         if (::lstat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-            ::renameat2(AT_FDCWD, ours.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-            release(ours);
-            // The older report, now at our name: removing it may fail (the
-            // folder forbids it since); it is then left as it is.
-            if (::unlink(ours.c_str()) != 0 && errno != ENOENT) return false;
-            return true;
+            ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+            struct stat now {};
+            displaced = identityOf(::lstat(path.c_str(), &now) == 0 ? now : existing);
+            release(path);
+            hold(path, static_cast<dev_t>(displaced.volume), static_cast<ino_t>(displaced.index));
+            return Replaced::exchanged;
         }
 #endif
-        if (std::rename(ours.c_str(), target.c_str()) != 0) return false;
-        release(ours);
+        if (std::rename(path.c_str(), target.c_str()) != 0) return Replaced::failed;
+        release(path);
+        return Replaced::renamed;
+    }
+
+    bool exchangeBack(const Path& path, const Path& target, const FileIdentity& nowAtPath) override {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+        SignalsHeld held;
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) return false;
+        release(path);
+        hold(path, static_cast<dev_t>(nowAtPath.volume), static_cast<ino_t>(nowAtPath.index));
         return true;
+#else
+        static_cast<void>(path), static_cast<void>(target), static_cast<void>(nowAtPath);
+        return false;
+#endif
     }
 
     bool discard(Handle file, const Path& path, const FileIdentity& identity) override {
         SignalsHeld held;
+        // Removed before it is closed: its lock tells other runs that it is
+        // at work until its name is gone.
+        const bool removed = removeIfStill(path, identity);
         if (file != noHandle) ::close(toFd(file));
-        if (!removeIfStill(path, identity)) return false;  // still known to the signal handler
+        if (!removed) return false;  // still known to the signal handler
         release(path);
         return true;
     }

@@ -5,10 +5,13 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -97,15 +100,51 @@ bool describe(HANDLE file, FileFacts& out) noexcept {
     return true;
 }
 
+bool isMissing(DWORD error) noexcept { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 // The facts of what stands at a name, opened for nothing but looking.
-bool describeAt(const Path& path, bool followLinks, FileFacts& out) noexcept {
+Lookup describeAt(const Path& path, bool followLinks, FileFacts& out) noexcept {
     const HANDLE file =
         CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return isMissing(GetLastError()) ? Lookup::absent : Lookup::failed;
     const bool described = describe(file, out);
     CloseHandle(file);
-    return described;
+    return described ? Lookup::found : Lookup::failed;
+}
+
+// `path` as the system's full path, or empty.
+std::wstring fullPath(const Path& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return {};
+    full.resize(length);
+    return full;
+}
+
+// A rename of the open file itself over `target` (which a link at it does
+// not lead through): whatever has since been put at its name, this file is
+// the one that is moved.
+bool renameOpenFile(HANDLE file, const std::vector<unsigned char>& request) noexcept {
+    return SetFileInformationByHandle(file, FileRenameInfo, const_cast<unsigned char*>(request.data()),
+                                      static_cast<DWORD>(request.size())) != 0;
+}
+
+// The request to rename a file over `target`: FILE_RENAME_INFO, its name
+// (with a NUL behind it) in place of FileName.
+std::vector<unsigned char> renameRequest(const Path& target) {
+    const std::size_t bytes = target.size() * sizeof(wchar_t);
+    FILE_RENAME_INFO head{};
+    head.ReplaceIfExists = TRUE;
+    head.RootDirectory = nullptr;
+    head.FileNameLength = static_cast<DWORD>(bytes);
+    std::vector<unsigned char> request(sizeof head + bytes, 0);
+    constexpr std::size_t nameAt = offsetof(FILE_RENAME_INFO, FileName);
+    std::memcpy(request.data(), &head, nameAt);
+    std::memcpy(request.data() + nameAt, target.data(), bytes);
+    return request;
 }
 
 // Removes the entry at `path` while it is still `identity`.
@@ -141,8 +180,8 @@ public:
     }
 
     bool facts(Handle file, FileFacts& out) override { return describe(toHandle(file), out); }
-    bool entryFacts(const Path& path, FileFacts& out) override { return describeAt(path, false, out); }
-    bool targetFacts(const Path& path, FileFacts& out) override { return describeAt(path, true, out); }
+    Lookup entryFacts(const Path& path, FileFacts& out) override { return describeAt(path, false, out); }
+    Lookup targetFacts(const Path& path, FileFacts& out) override { return describeAt(path, true, out); }
 
     std::int64_t readAt(Handle file, std::int64_t offset, void* buffer, std::size_t count) override {
         OVERLAPPED at{};
@@ -154,21 +193,62 @@ public:
         return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
     }
 
-    bool tryLock(Handle file) override {
+    Locking tryLock(Handle file) override {
         // Windows locks are mandatory: one byte far past any scenario's end
         // keeps other runs out without keeping anyone from reading the file.
         OVERLAPPED at{};
         at.Offset = 0xFFFFFFFFUL;
         at.OffsetHigh = 0x7FFFFFFFUL;
-        if (LockFileEx(toHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return true;
-        // A file system without locks: the files stay safe, as each is
-        // created exclusively.
-        return GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING;
+        if (LockFileEx(toHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+            return Locking::taken;
+        const DWORD error = GetLastError();
+        return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Locking::busy : Locking::none;
+    }
+
+    // A mutex named after the report's full path, in capitals (names that
+    // differ in case are one file here).
+    Locking tryLockName(const Path& report, Handle& lock) override {
+        std::wstring full = fullPath(report);
+        if (full.empty()) return Locking::none;
+        CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+        std::uint64_t hash = 0xCBF29CE484222325ULL;  // FNV-1a
+        for (const wchar_t c : full) hash = (hash ^ static_cast<std::uint16_t>(c)) * 0x100000001B3ULL;
+        wchar_t name[64];
+        std::swprintf(name, 64, L"Local\\vantor-report-%016llx", static_cast<unsigned long long>(hash));
+        const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+        if (!mutex) return Locking::none;
+        switch (WaitForSingleObject(mutex, 0)) {
+            case WAIT_OBJECT_0:
+            case WAIT_ABANDONED: lock = fromHandle(mutex); return Locking::taken;
+            case WAIT_TIMEOUT: CloseHandle(mutex); return Locking::busy;
+            default: CloseHandle(mutex); return Locking::none;
+        }
+    }
+
+    void unlockName(Handle lock) override {
+        ReleaseMutex(toHandle(lock));
+        CloseHandle(toHandle(lock));
     }
 
     void close(Handle file) override { CloseHandle(toHandle(file)); }
 
-    Created createNew(const Path& path, unsigned, bool deleteOnClose, Handle& file) override {
+    // Files of ours go with their handles: none is ever left.
+    std::vector<Path> namesBeginningWith(const Path&) override { return {}; }
+
+    Claim claimLeft(const Path& path, Handle&, FileFacts&) override {
+        // A file of a run at work is open to that run alone.
+        const HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return Claim::other;
+        }
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION ? Claim::atWork : isMissing(error) ? Claim::gone : Claim::other;
+    }
+
+    Created createNew(const Path& path, bool deleteOnClose, Handle& file, FileIdentity& identity) override {
         RemovalsHeld held;
         // Not shared with anyone, and a reparse point at the name is the
         // name's own: it makes the creation fail instead of being followed.
@@ -183,13 +263,15 @@ public:
                                                                                : Created::failed;
         }
         // Marked for deletion from the start: it goes with its handle until
-        // it is finished.
-        if (!deleteOnClose && !setDeletion(created, true)) {
+        // it is renamed.
+        FileFacts facts;
+        if ((!deleteOnClose && !setDeletion(created, true)) || !describe(created, facts)) {
+            setDeletion(created, true);
             CloseHandle(created);
-            DeleteFileW(path.c_str());
             return Created::failed;
         }
         hold(path, created);
+        identity = facts.identity;
         file = fromHandle(created);
         return Created::created;
     }
@@ -206,25 +288,30 @@ public:
         return true;
     }
 
-    // A new file takes the folder's permissions, as the scenario beside it did.
-    bool restrictLike(Handle, const FileFacts&) override { return true; }
+    // A new file takes the folder's permissions, as the scenario beside it
+    // did; until it is renamed, no one else can open it.
+    bool shareLike(Handle, const FileFacts&) override { return true; }
 
-    bool finish(Handle file) override {
+    Replaced replace(Handle file, const Path& path, const FileIdentity&, const Path& target, FileIdentity&) override {
+        const std::vector<unsigned char> request = renameRequest(target);
         const HANDLE h = toHandle(file);
         RemovalsHeld held;
-        // From here on the file stands on its own, until it is renamed.
-        for (auto& slot : removals)
-            if (Removal* r = slot.load(); r && r->handle == h) r->handle = nullptr;
-        const bool kept = setDeletion(h, false);
-        return CloseHandle(h) != 0 && kept;
+        Removal* r = find(path);
+        // While it is renamed the file stands on its own: a console's event
+        // meanwhile (it waits for this lock) removes it by its name.
+        if (r) r->handle = nullptr;
+        if (setDeletion(h, false) && renameOpenFile(h, request)) {
+            release(path);
+            CloseHandle(h);
+            return Replaced::renamed;
+        }
+        // Marked again, it goes with its handle.
+        if (setDeletion(h, true) && r) release(path);
+        CloseHandle(h);
+        return Replaced::failed;
     }
 
-    bool replace(const Path& ours, const Path& target) override {
-        RemovalsHeld held;
-        if (!MoveFileExW(ours.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-        release(ours);
-        return true;
-    }
+    bool exchangeBack(const Path&, const Path&, const FileIdentity&) override { return false; }
 
     bool discard(Handle file, const Path& path, const FileIdentity& identity) override {
         RemovalsHeld held;

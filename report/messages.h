@@ -19,6 +19,7 @@ enum class Message {
     viewerFailed,         // ビューアを起動できませんでした。
     scenarioInTheWay,     // 出力先がシナリオ自身のため、レポートを出力できません。
     scenarioReplaced,  // 処理中にシナリオが置き換えられたため、レポートを出力しませんでした。
+    outputClosed,  // 標準出力が閉じられたため、書き込めませんでした。
 };
 
 std::string_view messageText(Message message) noexcept;

@@ -15,6 +15,9 @@ public:
     virtual ~ReportSink() = default;
     // False when the bytes could not be written.
     virtual bool write(std::string_view bytes) = 0;
+    // Whether a write failed because the output was closed (a reader that
+    // went away), not for want of room or of permission.
+    [[nodiscard]] virtual bool closed() const { return false; }
 };
 
 // A growable byte buffer with the few printf conversions the report uses.

@@ -63,24 +63,27 @@ std::optional<Message> readyBody(ScenarioSource& scenario, ScenarioBody& body, B
     return {};
 }
 
+// A failure of the system (a read, memory), never a fact about a scenario.
+bool isSystemFailure(Message message) {
+    return message == Message::openFailed || message == Message::outOfMemory || message == Message::createFailed;
+}
+
 // The campaign's report: each scenario inside extracted, checked and
 // reported in turn, so that memory holds one at a time.  A scenario that
-// cannot be reported has its message in the report and is told to `ui`.
-void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, ScenarioBody& body, ReportBuffer& out,
-                    ReportDetail detail, UserActions& ui, bool& allReported) {
+// cannot be reported has its message in the report and is told to `ui`; a
+// failure of the system ends the whole report with its message.
+std::optional<Message> formatCampaign(ScenarioSource& file, const CampaignHead& campaign, ScenarioBody& body,
+                                      ReportBuffer& out, ReportDetail detail, UserActions& ui, bool& allReported) {
     formatCampaignCount(out, campaign.count);
     std::int64_t position = campaign.entriesAt;
     std::string scratch;
     for (std::uint32_t i = 0; i < campaign.count; ++i) {
         CampaignEntry entry;
-        std::optional<Message> refusal;
+        if (!readCampaignEntry(file, campaign, position, entry)) return Message::openFailed;
         CheckedSection checked;
-        if (!readCampaignEntry(file, campaign, position, entry)) {
-            refusal = Message::openFailed;
-        } else {
-            CampaignPart part(file, entry);
-            refusal = readyBody(part, body, nullptr, checked, detail);
-        }
+        CampaignPart part(file, entry);
+        const std::optional<Message> refusal = readyBody(part, body, nullptr, checked, detail);
+        if (refusal && isSystemFailure(*refusal)) return refusal;
         const StoredText fileName{entry.fileName, campaign.utf8};
         formatCampaignHeading(out, i, {entry.name, campaign.utf8}, fileName);
         if (refusal) {
@@ -92,6 +95,7 @@ void formatCampaign(ScenarioSource& file, const CampaignHead& campaign, Scenario
         }
         body.clear();
     }
+    return {};
 }
 
 // The report of the file, a scenario or a campaign, into `sink` in pieces.
@@ -116,11 +120,13 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
     EncodedSink encoded(sink, options.encoding);
     ReportBuffer out;
     out.streamTo(encoded);
-    if (campaign.outcome == CampaignOutcome::campaign)
-        formatCampaign(file, campaign, body, out, options.detail, ui, allReported);
-    else if (!formatTriggerReport(body.view(), checked.section, out, options.detail))
+    if (campaign.outcome == CampaignOutcome::campaign) {
+        if (const auto failure = formatCampaign(file, campaign, body, out, options.detail, ui, allReported))
+            return failure;
+    } else if (!formatTriggerReport(body.view(), checked.section, out, options.detail)) {
         return Message::unreadableBody;
-    if (!out.flush() || !encoded.finish()) return Message::createFailed;
+    }
+    if (!out.flush() || !encoded.finish()) return sink.closed() ? Message::outputClosed : Message::createFailed;
     return {};
 }
 
@@ -139,19 +145,20 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
                 return false;
             }
             // A name beside the scenario that is the scenario itself (through
-            // a link to it, or a second name of it) is never written or removed.
+            // a link to it, or a second name of it) is never written or
+            // removed; nor is one that the system cannot tell.
             const Path temporaryPath = temporaryPathFor(scenarioPath);
-            if (scenario.isAt(reportPath) || scenario.isAt(temporaryPath)) {
-                ui.showMessage(Message::scenarioInTheWay);
+            const Seen atReport = scenario.isAt(reportPath), atTemporary = scenario.isAt(temporaryPath);
+            if (atReport != Seen::no || atTemporary != Seen::no) {
+                const bool itself = atReport == Seen::yes || atTemporary == Seen::yes;
+                ui.showMessage(itself ? Message::scenarioInTheWay : Message::createFailed);
                 return false;
             }
-            const bool locked = scenario.lock();
-            TemporaryFile temporary(files, temporaryPath, locked);
+            static_cast<void>(scenario.lock());  // else it goes on without
+            TemporaryFile temporary(files, temporaryPath);
             PartialReport partial(files, reportPath, scenario.facts());
             std::optional<Message> failure =
                 sendReport(scenario, body, &temporary, partial, true, options, ui, allReported);
-            // A scenario saved anew meanwhile is reported by the run that reads it.
-            if (!failure && !scenario.stillAt(scenarioPath)) failure = Message::scenarioReplaced;
             if (failure) ui.showMessage(*failure);
             bool reported = !failure;
             // The report replaces an older one only once nothing else of ours is left.
@@ -159,11 +166,17 @@ bool writeReportFile(const Path& scenarioPath, ScenarioBody& body, UserActions& 
                 ui.showMessage(Message::removeFailed);
                 reported = false;
             }
-            if (reported && !partial.publish()) {
-                ui.showMessage(Message::createFailed);
+            if (reported) {
+                if (const auto refused = partial.publish(scenario, scenarioPath)) {
+                    ui.showMessage(*refused);
+                    reported = false;
+                }
+            }
+            // What was not published, or the older report that was replaced.
+            if (!partial.remove()) {
+                ui.showMessage(Message::removeFailed);
                 reported = false;
             }
-            if (!partial.remove()) ui.showMessage(Message::removeFailed);  // what was not published
             if (!reported) return false;
         }  // the lock goes with the scenario, before the viewer starts
         ui.openInViewer(reportPath);

@@ -53,10 +53,94 @@ Path shortenedForSuffix(const Path& report, std::size_t suffixLength) {
     return report.substr(0, name + cut);
 }
 
+constexpr std::size_t uniqueSuffixLength = 7;  // "." and six letters
+
+// Whether `name` is `prefix` with a suffix of uniqueSuffix()'s form.
+bool hasUniqueSuffix(const Path& name, const Path& prefix) {
+    if (name.size() != prefix.size() + uniqueSuffixLength || name.compare(0, prefix.size(), prefix) != 0) return false;
+    if (name[prefix.size()] != '.') return false;
+    for (std::size_t i = prefix.size() + 1; i < name.size(); ++i) {
+        const auto c = static_cast<std::uint32_t>(name[i]);
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '5'))) return false;
+    }
+    return true;
+}
+
+// Tries `attempt` until it succeeds, but no longer than the wait for a lock.
+template <class Attempt>
+bool tryForAWhile(Attempt attempt) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScenarioFile::lockWaitMilliseconds);
+    for (;;) {
+        if (attempt()) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// The turn of one run to put a report in place; after the wait for a lock
+// it goes on without (every file is still its own, and checked).
+class PublicationTurn {
+public:
+    PublicationTurn(FileSystem& files, const Path& report) : files_(files) {
+        static_cast<void>(tryForAWhile([&] { return files.tryLockName(report, lock_) != platform::Locking::busy; }));
+    }
+    ~PublicationTurn() {
+        if (lock_ != FileSystem::noHandle) files_.unlockName(lock_);
+    }
+    PublicationTurn(const PublicationTurn&) = delete;
+    PublicationTurn& operator=(const PublicationTurn&) = delete;
+
+private:
+    FileSystem& files_;
+    FileSystem::Handle lock_ = FileSystem::noHandle;
+};
+
+enum class Left { removed, atWork, other };
+
+// Removes the file at `path` if a run of ours that was killed left it: of
+// this user, with no other name, held by no run at work, holding what
+// `ourStart` recognises.
+Left removeIfLeft(FileSystem& files, const Path& path, std::size_t startSize,
+                  bool (*ourStart)(std::span<const std::uint8_t>, const void*), const void* context) {
+    FileSystem::Handle file = FileSystem::noHandle;
+    FileFacts facts;
+    switch (files.claimLeft(path, file, facts)) {
+        case platform::Claim::claimed: break;
+        case platform::Claim::gone: return Left::removed;
+        case platform::Claim::atWork: return Left::atWork;
+        case platform::Claim::other: return Left::other;
+    }
+    const std::size_t size = std::min(startSize, static_cast<std::size_t>(std::max<std::int64_t>(facts.length, 0)));
+    const auto start = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    // Removed while its lock is ours, so that no run takes it up meanwhile.
+    const bool removed = files.readAt(file, 0, start.get(), size) == static_cast<std::int64_t>(size) &&
+                         ourStart(std::span(start.get(), size), context) && files.removeEntry(path, facts.identity);
+    files.close(file);
+    return removed ? Left::removed : Left::other;
+}
+
+// A piece of this very body: its first bytes.
+bool startsTheBody(std::span<const std::uint8_t> start, const void* body) {
+    const auto& bodyStart = *static_cast<const std::span<const std::uint8_t>*>(body);
+    return start.size() <= bodyStart.size() && std::equal(start.begin(), start.end(), bodyStart.begin());
+}
+
+// The first bytes of a report, 全 (cp932, or UTF-8), or nothing yet.
+bool startsAReport(std::span<const std::uint8_t> start, const void*) {
+    const std::string_view bytes(reinterpret_cast<const char*>(start.data()), start.size());
+    return bytes.empty() || bytes.starts_with("\x91\x53") || bytes.starts_with("\xe5\x85\xa8");
+}
+
 }  // namespace
 
 Path reportPathFor(const Path& scenario) { return withSuffix(scenario, ".txt"); }
 Path temporaryPathFor(const Path& scenario) { return withSuffix(scenario, ".dat"); }
+
+void removeLeftFiles(FileSystem& files, const Path& prefix, std::size_t startSize,
+                     bool (*ourStart)(std::span<const std::uint8_t>, const void*), const void* context) {
+    for (const Path& name : files.namesBeginningWith(prefix))
+        if (hasUniqueSuffix(name, prefix)) static_cast<void>(removeIfLeft(files, name, startSize, ourStart, context));
+}
 
 // --- ScenarioFile ------------------------------------------------------------
 
@@ -71,23 +155,31 @@ bool ScenarioFile::open(const Path& path) {
 }
 
 bool ScenarioFile::lock() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMilliseconds);
-    for (;;) {
-        if (files_.tryLock(handle_)) return true;
-        if (std::chrono::steady_clock::now() >= until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // A file system without locks lets the run go on at once.
+    return tryForAWhile([this] { return files_.tryLock(handle_) != platform::Locking::busy; });
 }
 
-bool ScenarioFile::stillAt(const Path& path) const {
+Seen ScenarioFile::stillAt(const Path& path) const {
     FileFacts now, opened;
-    return files_.targetFacts(path, now) && now.identity == facts_.identity && files_.facts(handle_, opened) &&
-           opened.length == facts_.length && opened.changed == facts_.changed;
+    switch (files_.targetFacts(path, now)) {
+        case platform::Lookup::found: break;
+        case platform::Lookup::absent: return Seen::no;
+        case platform::Lookup::failed: return Seen::unknown;
+    }
+    if (!files_.facts(handle_, opened)) return Seen::unknown;
+    const bool same =
+        now.identity == facts_.identity && opened.length == facts_.length && opened.changed == facts_.changed;
+    return same ? Seen::yes : Seen::no;
 }
 
-bool ScenarioFile::isAt(const Path& path) const {
+Seen ScenarioFile::isAt(const Path& path) const {
     FileFacts there;
-    return files_.entryFacts(path, there) && there.identity == facts_.identity;
+    switch (files_.entryFacts(path, there)) {
+        case platform::Lookup::found: return there.identity == facts_.identity ? Seen::yes : Seen::no;
+        case platform::Lookup::absent: return Seen::no;
+        case platform::Lookup::failed: break;
+    }
+    return Seen::unknown;
 }
 
 std::int64_t ScenarioFile::readAt(std::int64_t offset, void* buffer, std::size_t count) {
@@ -96,27 +188,23 @@ std::int64_t ScenarioFile::readAt(std::int64_t offset, void* buffer, std::size_t
 
 // --- OwnFile -------------------------------------------------------------------
 
-Created OwnFile::create(const Path& path, unsigned permissions, bool deleteOnClose) {
+Created OwnFile::create(const Path& path, bool deleteOnClose) {
     if (exists()) return Created::failed;
     path_ = path;
     FileSystem::Handle handle = FileSystem::noHandle;
-    const Created created = files_.createNew(path, permissions, deleteOnClose, handle);
+    platform::FileIdentity identity;
+    const Created created = files_.createNew(path, deleteOnClose, handle, identity);
     if (created != Created::created) return created;
     handle_ = handle;
-    FileFacts facts;
-    if (!files_.facts(handle_, facts)) {
-        static_cast<void>(remove());
-        return Created::failed;
-    }
-    identity_ = facts.identity;
+    identity_ = created_ = identity;
     return created;
 }
 
-Created OwnFile::createUnique(const Path& prefix, unsigned permissions, bool deleteOnClose) {
+Created OwnFile::createUnique(const Path& prefix, bool deleteOnClose) {
     Path shortened = prefix;
     for (int attempt = 0; attempt < 64; ++attempt) {
         const std::string suffix = uniqueSuffix();
-        const Created created = create(withSuffix(shortened, suffix), permissions, deleteOnClose);
+        const Created created = create(withSuffix(shortened, suffix), deleteOnClose);
         if (created == Created::nameTooLong && shortened == prefix) {
             shortened = shortenedForSuffix(prefix, suffix.size());
             continue;
@@ -128,26 +216,50 @@ Created OwnFile::createUnique(const Path& prefix, unsigned permissions, bool del
 
 bool OwnFile::write(std::span<const std::uint8_t> bytes) { return files_.write(handle_, bytes.data(), bytes.size()); }
 
-bool OwnFile::restrictLike(const FileFacts& scenario) { return files_.restrictLike(handle_, scenario); }
+bool OwnFile::shareLike(const FileFacts& scenario) { return files_.shareLike(handle_, scenario); }
 
-bool OwnFile::renameOver(const Path& target) {
-    if (handle_ == FileSystem::noHandle) return false;
-    const bool finished = files_.finish(std::exchange(handle_, FileSystem::noHandle));
-    closed_ = true;
-    if (!finished || !files_.replace(path_, target)) return false;
-    closed_ = false;
-    return true;
+platform::Replaced OwnFile::replaceOver(const Path& target) {
+    if (handle_ == FileSystem::noHandle) return platform::Replaced::failed;
+    platform::FileIdentity displaced;
+    const platform::Replaced how = files_.replace(handle_, path_, created_, target, displaced);
+    handle_ = FileSystem::noHandle;  // closed by now
+    pending_ = how != platform::Replaced::renamed;
+    if (how == platform::Replaced::exchanged) identity_ = displaced;
+    return how;
+}
+
+Seen OwnFile::isAt(const Path& target) const {
+    FileFacts there;
+    switch (files_.entryFacts(target, there)) {
+        case platform::Lookup::found: return there.identity == created_ ? Seen::yes : Seen::no;
+        case platform::Lookup::absent: return Seen::no;
+        case platform::Lookup::failed: break;
+    }
+    return Seen::unknown;
+}
+
+void OwnFile::putBack(platform::Replaced how, const Path& target) {
+    if (how == platform::Replaced::exchanged && files_.exchangeBack(path_, target, created_)) {
+        identity_ = created_;
+        return;
+    }
+    // Renamed (what stood there is gone), or not to be exchanged back: the
+    // older file stays where it stands, and the file we created is removed
+    // from the report's name while it is still there.
+    path_ = target;
+    identity_ = created_;
+    pending_ = true;
 }
 
 bool OwnFile::remove() {
     if (!exists()) return true;
     if (!files_.discard(handle_, path_, identity_)) {
         handle_ = FileSystem::noHandle;  // closed by now
-        closed_ = true;
+        pending_ = true;
         return false;
     }
     handle_ = FileSystem::noHandle;
-    closed_ = false;
+    pending_ = false;
     return true;
 }
 
@@ -155,40 +267,66 @@ bool OwnFile::remove() {
 
 bool TemporaryFile::keep(std::span<const std::uint8_t> bytes) {
     if (!file_.exists()) {
-        constexpr unsigned ownerOnly = 0600;
-        Created created = file_.create(path_, ownerOnly, true);
-        FileFacts stale;
-        if (created == Created::exists && isStalePieceOf(bytes, stale) && files_.removeEntry(path_, stale.identity))
-            created = file_.create(path_, ownerOnly, true);
-        // Another run at work holds the name (its file goes with it).
-        if (created == Created::exists && !locked_) created = file_.createUnique(path_, ownerOnly, true);
+        constexpr bool deleteOnClose = true;
+        Created created = file_.create(path_, deleteOnClose);
+        if (created == Created::exists) {
+            switch (removeIfLeft(files_, path_, bytes.size(), startsTheBody, &bytes)) {
+                case Left::removed: created = file_.create(path_, deleteOnClose); break;
+                case Left::atWork: created = Created::exists; break;
+                case Left::other: return false;
+            }
+            // A run at work holds the name (its file goes with it): one of our own.
+            if (created == Created::exists) created = file_.createUnique(path_, deleteOnClose);
+        }
         if (created != Created::created) return false;
+        removeLeftFiles(files_, path_, bytes.size(), startsTheBody, &bytes);
     }
     return file_.write(bytes);
-}
-
-bool TemporaryFile::isStalePieceOf(std::span<const std::uint8_t> bodyStart, FileFacts& stale) {
-    if (!files_.entryFacts(path_, stale) || !stale.leftByUs || stale.length <= 0) return false;
-    const FileSystem::Handle handle = files_.openForReading(path_, false);
-    if (handle == FileSystem::noHandle) return false;
-    FileFacts opened;
-    const std::size_t compared = std::min(bodyStart.size(), static_cast<std::size_t>(stale.length));
-    const auto held = std::make_unique_for_overwrite<std::uint8_t[]>(compared);
-    const bool same = files_.facts(handle, opened) && opened.identity == stale.identity &&
-                      files_.readAt(handle, 0, held.get(), compared) == static_cast<std::int64_t>(compared) &&
-                      std::memcmp(held.get(), bodyStart.data(), compared) == 0;
-    files_.close(handle);
-    return same;
 }
 
 // --- PartialReport -------------------------------------------------------------
 
 bool PartialReport::write(std::string_view bytes) {
     // Else removed by remove(), or with the holder.
-    if (!file_.exists() && (file_.createUnique(reportPath_, scenario_.permissions, false) != Created::created ||
-                            !file_.restrictLike(scenario_)))
+    if (!file_.exists() && (file_.createUnique(reportPath_, false) != Created::created || !file_.shareLike(scenario_)))
         return false;
     return file_.write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+namespace {
+
+// The message when the scenario is not (or may not be) the file reported.
+std::optional<Message> stillReported(const ScenarioFile& scenario, const Path& scenarioPath) {
+    switch (scenario.stillAt(scenarioPath)) {
+        case Seen::yes: return {};
+        case Seen::no: return Message::scenarioReplaced;
+        case Seen::unknown: break;
+    }
+    return Message::openFailed;
+}
+
+}  // namespace
+
+std::optional<Message> PartialReport::publish(const ScenarioFile& scenario, const Path& scenarioPath) {
+    const PublicationTurn turn(files_, reportPath_);
+    // A scenario saved anew meanwhile is reported by the run that reads it.
+    if (const auto failure = stillReported(scenario, scenarioPath)) return failure;
+    const platform::Replaced how = file_.replaceOver(reportPath_);
+    if (how == platform::Replaced::failed) return Message::createFailed;
+    // Now the report's name must hold the file written here (a process of
+    // this user may have put another at the partial file's name), and the
+    // scenario must still be the file it describes.
+    std::optional<Message> failure;
+    if (file_.isAt(reportPath_) != Seen::yes)
+        failure = Message::createFailed;
+    else
+        failure = stillReported(scenario, scenarioPath);
+    if (failure) {
+        file_.putBack(how, reportPath_);
+        return failure;
+    }
+    removeLeftFiles(files_, reportPath_, 3, startsAReport, nullptr);
+    return {};
 }
 
 }  // namespace vantor

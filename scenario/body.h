@@ -53,8 +53,10 @@ struct ScenarioBody {
     [[nodiscard]] std::span<const std::uint8_t> view() const noexcept { return {bytes.get(), size}; }
 };
 
-// The largest body we hold: every position in it fits a signed 32-bit offset.
-inline constexpr std::uint32_t maxBodySize = 0x7FFFFFFF;
+// The largest body we hold, 256 MiB: well above any real one (the largest
+// known is 3.3 MB), and small enough that a small file that inflates past it
+// costs little (every position in it fits a signed 32-bit offset too).
+inline constexpr std::uint32_t maxBodySize = std::uint32_t{256} << 20;
 
 // The little-endian 32-bit value at p, each byte widened before it is shifted.
 inline std::uint32_t loadU32(const std::uint8_t* p) noexcept {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace vantor {
 namespace {
@@ -93,12 +95,21 @@ CampaignHead readCampaignHead(ScenarioSource& file) {
     if (r.readFailed()) return {CampaignOutcome::readFailed};
     if (!r.ok() || head.count > r.remaining() / smallestEntry(head.version)) return head;
 
-    // Every entry whole, and every scenario inside the file.
+    // Every entry whole, and every scenario inside the file, behind the
+    // table and apart from every other: no byte is a scenario twice.
+    std::vector<std::pair<std::int64_t, std::int64_t>> parts;  // where each scenario starts and ends
     for (std::uint32_t i = 0; i < head.count; ++i) {
         CampaignEntry entry;
         if (!readEntry(r, head.version, entry))
             return r.readFailed() ? CampaignHead{CampaignOutcome::readFailed} : head;
         if (entry.size < 0 || entry.offset < 0 || entry.offset > file.length() - entry.size) return head;
+        if (entry.size > 0) parts.emplace_back(entry.offset, entry.offset + entry.size);
+    }
+    std::sort(parts.begin(), parts.end());
+    std::int64_t free = r.position();
+    for (const auto& [start, end] : parts) {
+        if (start < free) return head;
+        free = end;
     }
     head.outcome = CampaignOutcome::campaign;
     return head;

@@ -21,7 +21,8 @@
 //
 // The texts of "2.00" and "1.10" are marked: a 2-byte mark (0x0A60), an
 // uint16 length, then that many bytes of UTF-8.  Offsets count from the start
-// of the file; entries may share bytes, none may lead past its end.
+// of the file; each scenario stands whole in the file, behind the table,
+// and no two share a byte.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +42,7 @@ struct CampaignEntry {
 enum class CampaignOutcome {
     campaign,     // the head and every entry are whole
     notCampaign,  // the file does not start as a campaign does (it may be a scenario)
-    damaged,      // a count, size, offset or text length leads outside the file
+    damaged,      // a count, size, offset or text length leads outside the file, or scenarios overlap
     readFailed,   // the file could not be read
 };
 

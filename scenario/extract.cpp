@@ -53,9 +53,9 @@ ExtractOutcome inflateBody(ScenarioSource& file, std::int64_t offset, BodyBytes&
     bool inputEnded = false;
     int result = Z_OK;
     do {
-        if (produced > maxBodySize) return ExtractOutcome::decompressionFailed;  // no body is this large
         if (out.capacity() - produced < extractionChunkSize &&
-            !out.reserve(std::max(out.capacity() * 2, produced + extractionChunkSize)))
+            !out.reserve(std::min(std::max(out.capacity() * 2, produced + extractionChunkSize),
+                                  std::size_t{maxBodySize} + extractionChunkSize)))
             return ExtractOutcome::outOfMemory;
         z.stream.next_out = out.get() + produced;
         z.stream.avail_out = static_cast<uInt>(extractionChunkSize);
@@ -77,6 +77,8 @@ ExtractOutcome inflateBody(ScenarioSource& file, std::int64_t offset, BodyBytes&
                 return ExtractOutcome::decompressionFailed;
         }
         const std::size_t chunk = extractionChunkSize - z.stream.avail_out;
+        // No body is this large: refused as the limit is passed, nothing more kept.
+        if (produced + chunk > maxBodySize) return ExtractOutcome::decompressionFailed;
         // The version stands in the first bytes: a body of no known version
         // is refused before the rest is inflated or anything is kept.
         if (produced == 0 && chunk >= bodyVersionEnd && !knownBodyVersion(std::span(out.get(), chunk)))
@@ -85,7 +87,7 @@ ExtractOutcome inflateBody(ScenarioSource& file, std::int64_t offset, BodyBytes&
         produced += chunk;
     } while (result != Z_STREAM_END);
 
-    if (produced == 0 || produced > maxBodySize) return ExtractOutcome::decompressionFailed;
+    if (produced == 0) return ExtractOutcome::decompressionFailed;
     total = static_cast<std::uint32_t>(produced);
     return ExtractOutcome::bodyReady;
 }

@@ -91,7 +91,7 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
         SCOPED_TRACE(c.what);
         testing::writeFile(dir.file("x.scx"), c.file);
         ScenarioBody body;
-        TemporaryFile temporary(platform::systemFiles(), dir.file("x.scx.dat"), true);
+        TemporaryFile temporary(platform::systemFiles(), dir.file("x.scx.dat"));
         EXPECT_EQ(extract(dir.file("x.scx"), body, &temporary), c.outcome);
         EXPECT_EQ(Bytes(body.bytes.get(), body.bytes.get() + body.size), c.body);
         EXPECT_EQ(std::filesystem::exists(dir.path() / "x.scx.dat"), c.temporary);
@@ -138,7 +138,7 @@ TEST(Extract, BodiesComeOutWholeThroughTheTemporaryFileAndBrokenFilesDoNot) {
     {  // The temporary file goes with its holder, too.
         testing::writeFile(dir.file("x.scx"), whole);
         ScenarioBody body;
-        TemporaryFile temporary(platform::systemFiles(), dir.file("x.scx.dat"), true);
+        TemporaryFile temporary(platform::systemFiles(), dir.file("x.scx.dat"));
         ASSERT_EQ(extract(dir.file("x.scx"), body, &temporary), ExtractOutcome::bodyReady);
         EXPECT_TRUE(std::filesystem::exists(dir.path() / "x.scx.dat"));
     }

@@ -264,7 +264,9 @@ TEST(TriggerReport, DefinitiveEditionTextsAreCp932) {
 
     const std::pair<std::string, std::string> malformed[] = {
         {"\xc0\xaf", "\xc0\xaf"},
-        {"\xed\xa0\x80", "\xed\xa0\x80"},  // overlong, a surrogate
+        {"\xed\xa0\x80", "\xed\xa0\x80"},  // overlong, the surrogates' first and last
+        {"\xed\xbf\xbf", "\xed\xbf\xbf"},
+        {"\xed\x9f\xbf\xee\x80\x80", "?\xf0\x40"},  // the characters either side of them
         {"\xf4\x90\x80\x80", "\xf4\x90\x80\x80"},
         {"\xe3\x81\x82\xe3", "\x82\xa0\xe3"},  // past U+10FFFF; a cut
         {"\xf0\x9f\x98\x80\xc3\xa9", "??"},

@@ -66,7 +66,8 @@ if [ -n "$wine" ]; then
         for _ in $(seq 5000); do [ -n "$(find ended -name 'lines.scx.txt.*')" ] && break; sleep 0.002; done
         pkill -$signal -f "$(basename "$cli") lines.scx"
         wait
-        for _ in $(seq 100); do files ended "lines.scx " && break; sleep 0.05; done
+        # (A run that the signal reached only after the rename leaves its whole report.)
+        for _ in $(seq 100); do rm -f ended/lines.scx.txt && files ended "lines.scx " && break; sleep 0.05; done
         files ended "lines.scx "
         verdict "SIG$signal to vantor-report.exe while it writes the report: nothing of ours is left"
     done
@@ -198,6 +199,13 @@ for output in full-stdout full gone closed; do
         files out-$output "a.scx a.scx.txt b.scx b.scx.txt " && cmp -s out-$output/b.scx.txt "$golden"; fi
     verdict "$output output: the run fails, only whole reports are left"
 done
+# A closed output is named as such, the report's path or the report itself.
+for stdout in "" --stdout; do
+    fresh out-closed a.scx
+    (cd out-closed && report $stdout a.scx >&5 2>../err)
+    [ $? = 1 ] && [ "$(cat err)" = "a.scx: 標準出力が閉じられたため、書き込めませんでした。" ]
+    verdict "an output whose reader went away ($stdout): its message"
+done
 exec 5>&-
 
 # A write that fails (here a file-size limit) leaves the old report as it was,
@@ -214,16 +222,20 @@ done
 # new file renamed over the old one, never the old one rewritten.  (Its group,
 # which needs a second user: below.)
 fresh modes
-for mode in 600 640 644; do
+for mode in 600 640 644 755:644; do
     old=$(stat -c %i modes/x.scx.txt 2>/dev/null)
-    chmod $mode modes/x.scx && (cd modes && report x.scx >/dev/null) && [ "$(stat -c %a modes/x.scx.txt)" = $mode ] &&
-        [ "$(stat -c %i modes/x.scx.txt)" != "$old" ]
+    chmod ${mode%:*} modes/x.scx && (cd modes && report x.scx >/dev/null) &&
+        [ "$(stat -c %a modes/x.scx.txt)" = ${mode#*:} ] && [ "$(stat -c %i modes/x.scx.txt)" != "$old" ]
     verdict "a report of a scenario of mode $mode, a new file"
 done
 
-# A body of version 1.22 and 600 MiB of zeros: its inflating takes a while.
+# A body of version 1.22 and 600 MiB of zeros: its inflating takes a while,
+# until it passes 256 MiB, more than any scenario holds.
 { printf '1.21\0\0\0\0' && { printf '\1\0\0\0\366\50\234\77' && head -c 600M /dev/zero; } | gzip -1 | tail -c +11; } >long.scx ||
     exit 1
+fresh bomb && cp long.scx bomb/x.scx && (cd bomb && report x.scx >/dev/null 2>../err)
+[ $? = 1 ] && [ "$(cat err)" = "x.scx: 解凍エラーです" ] && files bomb "x.scx "
+verdict "a body that inflates past 256 MiB is refused, nothing is left"
 
 # As a user without privileges: an unreadable scenario, a folder without
 # write permission (the old report stays; printing needs no file), a temporary
@@ -250,12 +262,26 @@ if [ "$(id -u)" = 0 ]; then
     chmod 555 "$shared/perm"
     wait $pid
     [ $? = 1 ] && files "$shared/perm" "x.scx x.scx.dat " &&
-        [ "$(cat err)" = $'x.scx: ファイルの作成に失敗しました\nx.scx: 一時ファイルを削除できませんでした。' ]
+        [ "$(cat err)" = $'x.scx: 解凍エラーです\nx.scx: 一時ファイルを削除できませんでした。' ]
     verdict "a temporary file that cannot be removed is reported"
     fresh foreign && printf d >foreign/x.scx.dat && chown 65534 foreign/x.scx.dat
     (cd foreign && report x.scx >/dev/null 2>&1)
     [ $? = 1 ] && [ "$(cat foreign/x.scx.dat)" = d ] && files foreign "x.scx x.scx.dat "
     verdict "another user's file at the temporary name stays"
+    # A piece of this very body, left by a run of ours that was killed, is
+    # removed; the same piece of another user's stays.
+    rm -rf foreign && mkdir foreign && cp long.scx foreign/x.scx || exit 1
+    (cd foreign && exec "$cli" x.scx >/dev/null 2>&1) &
+    pid=$!
+    for _ in $(seq 5000); do [ -s foreign/x.scx.dat ] && break; sleep 0.002; done
+    kill -KILL $pid && wait $pid 2>/dev/null
+    cp -p foreign/x.scx.dat piece && chown 65534 foreign/x.scx.dat
+    (cd foreign && report x.scx >/dev/null 2>&1)
+    [ $? = 1 ] && cmp -s foreign/x.scx.dat piece && files foreign "x.scx x.scx.dat "
+    verdict "another user's piece of this body at the temporary name stays"
+    chown 0 foreign/x.scx.dat && (cd foreign && report x.scx >/dev/null 2>../err)
+    [ $? = 1 ] && [ "$(cat err)" = "x.scx: 解凍エラーです" ] && files foreign "x.scx "
+    verdict "a piece of this body that a killed run left is removed"
     # The report takes the scenario's group where the user may give it (a
     # member of it), else no group permissions; on every run.
     group() {  # MODE GROUPS-OF-THE-USER EXPECTED-MODE EXPECTED-GROUP
@@ -289,6 +315,54 @@ for signal in INT TERM HUP QUIT USR1 USR2 ALRM XCPU VTALRM PROF; do
         verdict "SIG$signal while $ours* exists: the run ends by it, nothing of ours is left"
     done
 done
+
+# A file that another process renames over a file of ours stays, whatever
+# ends the run; what a run killed outright leaves (SIGKILL cannot be caught)
+# the next run on the scenario removes.
+for case in long.scx:long.scx.dat lines.scx:lines.scx.txt.; do
+    IFS=: read -r scenario ours <<<"$case"
+    for ending in exit TERM KILL; do
+        (cd signals && exec "$cli" "$scenario" >/dev/null 2>&1) &
+        pid=$!
+        for _ in $(seq 5000); do name=$(find signals -name "$ours*" | head -n1) && [ -n "$name" ] && break; sleep 0.002; done
+        [ $ending = KILL ] || { printf foreign >signals/foreign && mv signals/foreign "$name"; }
+        [ $ending = exit ] || kill -$ending $pid
+        wait $pid
+        if [ $ending = KILL ]; then
+            (cd signals && report "$scenario" >/dev/null 2>&1)
+            rm -f signals/lines.scx.txt && files signals "lines.scx long.scx "
+            verdict "$ours* left by SIGKILL: the next run removes it"
+        else
+            [ "$(cat "$name")" = foreign ] && rm "$name" && files signals "lines.scx long.scx "
+            verdict "a file renamed over $ours* stays after the run's $ending"
+        fi
+    done
+done
+
+# Each call of the system on the files beside the scenario failing in turn
+# (fault_shim): the run ends with 0 and the whole report, or with 1, a message
+# and the older report (or the new one, and a message of what it could not
+# remove); the scenario as it was; nothing else left but what it names.
+if [ -n "${VANTOR_FAULT_SHIM:-}" ]; then
+    faults=0
+    for call in open fstat lstat stat flock fchown fchmod write pread close rename renameat2 unlink opendir; do
+        for n in $(seq 100); do
+            fresh fault && printf old >fault/x.scx.txt && rm -f done
+            (cd fault && VANTOR_FAULT="$call $n" VANTOR_FAULT_DONE=$work/done LD_PRELOAD=$VANTOR_FAULT_SHIM \
+                ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 report x.scx >/dev/null 2>../err)
+            rc=$?
+            [ -e done ] || break
+            faults=$((faults + 1))
+            cmp -s fault/x.scx "$sample" && if [ $rc = 0 ]; then
+                cmp -s fault/x.scx.txt "$golden" && files fault "x.scx x.scx.txt " && [ ! -s err ]
+            else
+                [ $rc = 1 ] && grep -q '^x.scx: ' err && { [ "$(cat fault/x.scx.txt)" = old ] ||
+                    cmp -s fault/x.scx.txt "$golden"; } && { files fault "x.scx x.scx.txt " || grep -q 一時ファイル err; }
+            fi || fail "$call call $n failing: exit $rc, $(cat err), left $(ls fault)"
+        done
+    done
+    echo "one failing call of the system: $faults runs"
+fi
 
 echo "$failures failure(s)"
 [ $failures = 0 ]

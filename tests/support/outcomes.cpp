@@ -87,8 +87,17 @@ std::vector<Outcome> everyOutcome() {
         // Only a piece of this very body that a run of ours left is removed.
         {"a file of the user at the temporary name", good, {Message::createFailed}, fileAt("x.scx.dat")},
 #ifndef _WIN32  // there our temporary files go with their handles: none is ever left
-        {"stale temporary file", good, {}, fileAt("x.scx.dat", Bytes(sampleBody.begin(), sampleBody.begin() + 3000)), true},
+        {"stale temporary file", good, {}, fileAt("x.scx.dat", Bytes(sampleBody.begin(), sampleBody.begin() + 3000)), "x.scx.dat"},
+        // A partial report that a killed run left; beside it a file that is no report stays.
+        {"partial report left", good, {}, [](const TempDir& dir) {
+             writeFile(dir.file("x.scx.txt.abc123"), {0x91, 0x53, 0x83}), writeFile(dir.file("x.scx.txt.abc124"), {'n'});
+         }, "x.scx.txt.abc123"},
 #endif
+        // This body's start under a second name is someone's: it stays.
+        {"piece of this body with a second name at the temporary name", good, {Message::createFailed}, [sampleBody](const TempDir& dir) {
+             writeFile(dir.file("x.scx.dat"), Bytes(sampleBody.begin(), sampleBody.begin() + 3000));
+             fs::create_hard_link(dir.file("x.scx.dat"), dir.file("second"));
+         }},
         // The scenario itself under the report's or the temporary file's name.
         {"report name of the scenario", good, {Message::scenarioInTheWay}, hardLinkAt("x.scx.txt")},
         {"temporary name of the scenario", good, {Message::scenarioInTheWay}, hardLinkAt("x.scx.dat")},
@@ -111,6 +120,7 @@ std::vector<Outcome> everyOutcome() {
         {"link at the temporary file to the scenario", good, {Message::createFailed}, linkAt("x.scx.dat", "x.scx")},
         {"dangling link at the temporary file", good, {Message::createFailed}, linkAt("x.scx.dat", "missing")},
         {"dangling link as the scenario", good, {Message::openFailed}, linkAt("x.scx", "gone.scx")},
+        {"scenario through a link", good, {}, linkedScenarioAt("real.scx")},
         // A scenario reached through a link whose report or temporary name is the scenario.
         {"scenario at its own report name", good, {Message::scenarioInTheWay}, linkedScenarioAt("x.scx.txt")},
         {"scenario at its own temporary name", good, {Message::scenarioInTheWay}, linkedScenarioAt("x.scx.dat")},
@@ -149,7 +159,7 @@ std::map<std::string, std::string> snapshot(const TempDir& dir) {
 std::string changesBeyondTheReport(std::map<std::string, std::string> before, std::map<std::string, std::string> after,
                                    const Outcome& outcome) {
     if (outcome.messages.empty()) after["x.scx.txt"] = before["x.scx.txt"];
-    if (outcome.removesTemporary) before.erase("x.scx.dat");
+    if (!outcome.removes.empty()) before.erase(outcome.removes);
     for (const auto& [name, content] : before) {
         const auto found = after.find(name);
         if (found == after.end()) return name + " is gone";

@@ -26,7 +26,7 @@ struct Outcome {
     std::vector<Message> messages;  // empty: the report is made
     // Puts what else the case needs beside x.scx.
     std::function<void(const TempDir&)> prepare;
-    bool removesTemporary = false;  // a stale x.scx.dat of ours is replaced, then removed
+    std::string removes{};  // a file that a killed run of ours left, which the run removes
     // (Permissions, which bind no one running as root, are tried from the
     // shell: tests/hardening/command_line_test.sh.)
 };
