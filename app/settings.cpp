@@ -57,11 +57,12 @@ bool saveSettings(const DialogSettings& settings) {
     const std::wstring path = settingsFile(true);
     if (path.empty()) return false;
     const std::string text = formatSettings(settings);
-    // Removed with its holder unless renamed over the settings file.
+    // Removed with its holder unless put in place of the settings file (an
+    // older settings file exchanged for it goes with the holder instead).
     OwnFile file(platform::systemFiles());
-    return file.createUnique(path, 0600, false) == platform::Created::created &&
+    return file.createUnique(path, false) == platform::Created::created &&
            file.write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) &&
-           file.renameOver(path);
+           file.replaceOver(path) != platform::Replaced::failed;
 }
 
 }  // namespace vantor::app
