@@ -199,8 +199,7 @@ void reportCase(benchmark::State& state, const Input* in) {
         out.streamTo(sink);
         const vantor::CheckedSection checked = vantor::checkTriggerSection(body);
         if (checked.outcome != vantor::ReportOutcome::reportReady) state.SkipWithError("report refused");
-        if (!vantor::formatTriggerReport(body, checked.section, out) || !out.flush())
-            state.SkipWithError("report failed");
+        if (!vantor::formatTriggerReport(body, checked, out) || !out.flush()) state.SkipWithError("report failed");
         reportSize = sink.bytes;
     }
     setCounters(state, *in);

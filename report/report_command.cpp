@@ -91,7 +91,7 @@ std::optional<Message> formatCampaign(ScenarioSource& file, const CampaignHead& 
             ui.showScenarioMessage(reportText(fileName, scratch), *refusal);
             allReported = false;
         } else {
-            static_cast<void>(formatTriggerReport(body.view(), checked.section, out, detail));  // its records checked
+            static_cast<void>(formatTriggerReport(body.view(), checked, out));  // its records checked
         }
         body.clear();
     }
@@ -123,7 +123,7 @@ std::optional<Message> sendReport(ScenarioFile& file, ScenarioBody& body, BodySi
     if (campaign.outcome == CampaignOutcome::campaign) {
         if (const auto failure = formatCampaign(file, campaign, body, out, options.detail, ui, allReported))
             return failure;
-    } else if (!formatTriggerReport(body.view(), checked.section, out, options.detail)) {
+    } else if (!formatTriggerReport(body.view(), checked, out)) {
         return Message::unreadableBody;
     }
     if (!out.flush() || !encoded.finish()) return sink.closed() ? Message::outputClosed : Message::createFailed;

@@ -118,21 +118,30 @@ bool needsVariableNames(const WalkResult& section, ReportDetail detail) {
 
 CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion, RecordCheck check,
                                    ReportDetail detail) {
-    const WalkResult walk = findTriggerSection(body, containerVersion);
-    if (walk.outcome != WalkOutcome::triggerSection) return {outcomeOf(walk.outcome), walk};
-    std::vector<VariableName> names;
-    const bool readable =
-        check == RecordCheck::walkOnly ||
-        (needsVariableNames(walk, detail) ? readVariableNames(body, walk, names) : readTriggers(body, walk));
-    return {readable ? ReportOutcome::reportReady : ReportOutcome::unreadableBody, walk};
+    CheckedSection checked{ReportOutcome::reportReady, findTriggerSection(body, containerVersion), detail, {}};
+    if (checked.section.outcome != WalkOutcome::triggerSection) {
+        checked.outcome = outcomeOf(checked.section.outcome);
+        return checked;
+    }
+    if (check == RecordCheck::walkOnly) return checked;
+    bool readable = false;
+    if (needsVariableNames(checked.section, detail))
+        readable = readVariableNames(body, checked.section, checked.variables.emplace());
+    else
+        readable = readTriggers(body, checked.section);
+    if (!readable) checked.outcome = ReportOutcome::unreadableBody;
+    return checked;
 }
 
-bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out,
-                         ReportDetail detail) {
-    std::vector<VariableName> variables;
-    if (needsVariableNames(section, detail) && !readVariableNames(body, section, variables)) return false;
-    ReportWriter writer(out, section.version, detail, variables);
-    return readTriggers(body, section, &writer);
+bool formatTriggerReport(std::span<const std::uint8_t> body, const CheckedSection& checked, ReportBuffer& out) {
+    // The variables' names as the check read them, else read here.
+    std::vector<VariableName> read;
+    const std::vector<VariableName>& variables = checked.variables ? *checked.variables : read;
+    if (!checked.variables && needsVariableNames(checked.section, checked.detail) &&
+        !readVariableNames(body, checked.section, read))
+        return false;
+    ReportWriter writer(out, checked.section.version, checked.detail, variables);
+    return readTriggers(body, checked.section, &writer);
 }
 
 void formatCampaignCount(ReportBuffer& out, std::uint32_t scenarios) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include "report/record_lines.h"
 #include "report/report_buffer.h"
@@ -26,21 +28,25 @@ enum class RecordCheck { records, walkOnly };
 struct CheckedSection {
     ReportOutcome outcome = ReportOutcome::unreadableBody;
     WalkResult section{WalkOutcome::unreadableBody};
+    ReportDetail detail = ReportDetail::standard;
+    // The names of the variables, once the check has read them.
+    std::optional<std::vector<VariableName>> variables;
 };
 // The detailed report also needs the names that the Definitive Edition's
-// section gives its variables, behind the triggers: they are checked with
-// the records.
+// section gives its variables, behind the triggers: they are checked, and
+// kept, with the records.
 CheckedSection checkTriggerSection(std::span<const std::uint8_t> body, int containerVersion = 0,
                                    RecordCheck check = RecordCheck::records,
                                    ReportDetail detail = ReportDetail::standard);
 
-// Writes the report of a section that checkTriggerSection found ready into
-// `out` (cp932, CR LF): the count, the header, and every trigger with its
-// effects and conditions.  False when a record (or, for the detailed report,
-// a variable's name) leads outside the body, only where they were not
-// checked: what `out` took is then no report; nothing, when a name did.
-[[nodiscard]] bool formatTriggerReport(std::span<const std::uint8_t> body, const WalkResult& section, ReportBuffer& out,
-                                       ReportDetail detail = ReportDetail::standard);
+// Writes the report, in the form it was checked for, of a section that
+// checkTriggerSection found ready into `out` (cp932, CR LF): the count, the
+// header, and every trigger with its effects and conditions.  False when a
+// record (or, for the detailed report, a variable's name) leads outside the
+// body, only where they were not checked: what `out` took is then no report;
+// nothing, when a name did.
+[[nodiscard]] bool formatTriggerReport(std::span<const std::uint8_t> body, const CheckedSection& checked,
+                                       ReportBuffer& out);
 
 // A campaign's report holds the report of each scenario inside, under a
 // heading that names it:

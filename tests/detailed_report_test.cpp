@@ -54,7 +54,7 @@ std::string reportOf(const testing::Bytes& body, ReportDetail detail) {
     const CheckedSection checked = checkTriggerSection(body, 0, RecordCheck::records, detail);
     ReportBuffer out;
     if (checked.outcome == ReportOutcome::reportReady) {
-        EXPECT_TRUE(formatTriggerReport(body, checked.section, out, detail));
+        EXPECT_TRUE(formatTriggerReport(body, checked, out));
     }
     return std::string(out.view());
 }
@@ -178,7 +178,7 @@ TEST(DetailedReport, NeedsTheVariablesBehindTheTriggers) {
         EXPECT_EQ(reportOf(body, ReportDetail::detailed), "");
         const CheckedSection unchecked = checkTriggerSection(body, 0, RecordCheck::walkOnly, ReportDetail::detailed);
         ReportBuffer out;
-        EXPECT_FALSE(formatTriggerReport(body, unchecked.section, out, ReportDetail::detailed));
+        EXPECT_FALSE(formatTriggerReport(body, unchecked, out));
         EXPECT_EQ(out.size(), 0u);
     }
 }

@@ -44,8 +44,7 @@ inline ReportOutcome reportOf(std::span<const std::uint8_t> body, std::string& r
                               ReportDetail detail = ReportDetail::standard) {
     const CheckedSection checked = checkTriggerSection(body, containerVersion, RecordCheck::records, detail);
     ReportBuffer out;
-    if (checked.outcome == ReportOutcome::reportReady)
-        static_cast<void>(formatTriggerReport(body, checked.section, out, detail));
+    if (checked.outcome == ReportOutcome::reportReady) static_cast<void>(formatTriggerReport(body, checked, out));
     report = out.view();
     return checked.outcome;
 }
