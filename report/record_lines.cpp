@@ -36,6 +36,12 @@ std::string_view listName(std::span<const ListEntry> list, std::int32_t value) {
     return {};
 }
 
+// A value of a fixed list by its name, or "不明(%#8x)" when the list has none.
+void appendListName(ReportBuffer& out, std::span<const ListEntry> list, std::int32_t value) {
+    const std::string_view name = listName(list, value);
+    name.empty() ? appendUnknown(out, value) : out.literal(name);
+}
+
 // The value of a field; unset past the stored count.
 std::int32_t field(const RecordLines::Values& v, std::uint8_t place, std::size_t offset = 0) {
     return v.fields.at(place + offset);
@@ -176,11 +182,7 @@ void RecordLines::addition(const Parameter& p, const Values& values) {
         case Form::floatNumber: appendFloat(out_, v); return;
         case Form::triggerNumber: out_.integer(v, 4, ReportBuffer::Pad::zero); return;
         case Form::name: appendName(out_, p.names, v, version_, Label::bare); return;
-        case Form::list: {
-            const std::string_view name = listName(p.list, v);
-            name.empty() ? appendUnknown(out_, v) : out_.literal(name);
-            return;
-        }
+        case Form::list: appendListName(out_, p.list, v); return;
         case Form::location:
             out_.literal('(');
             out_.integer(v);
@@ -221,11 +223,7 @@ void RecordLines::addition(const Parameter& p, const Values& values) {
             out_.literal(columnWord);
             return;
         case Form::attackAmount: out_.integer(packedAmount(v)); return;
-        case Form::attackClass: {
-            const std::string_view name = listName(p.list, packedClass(v));
-            name.empty() ? appendUnknown(out_, packedClass(v)) : out_.literal(name);
-            return;
-        }
+        case Form::attackClass: appendListName(out_, p.list, packedClass(v)); return;
     }
 }
 
